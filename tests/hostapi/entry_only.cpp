@@ -1,0 +1,1 @@
+#include "hostapi/entry.h"

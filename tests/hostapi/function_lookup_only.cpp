@@ -1,0 +1,1 @@
+#include "hostapi/function_lookup.h"

@@ -1,0 +1,1 @@
+#include "hostapi/host_functions.h"
