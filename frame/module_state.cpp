@@ -1,0 +1,4 @@
+#include "frame/module_state.h"
+
+iZANFunctionLookup *functionLookup = nullptr;
+orn_int scriptObjectRefTotal = 0;
