@@ -35,6 +35,8 @@ class tHostRef {
     Reset(nullptr);
     return &object_;
   }
+  // Hands the reference over to the caller.
+  Interface *Detach() { return std::exchange(object_, nullptr); }
   void Reset(Interface *adopted) {
     Interface *old = std::exchange(object_, adopted);
     if (old != nullptr) {

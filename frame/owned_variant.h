@@ -4,6 +4,7 @@
 #pragma once
 
 #include "frame/host_import.h"
+#include "frame/variant_access.h"
 
 class tOwnedVariant {
  public:
@@ -27,7 +28,7 @@ class tOwnedVariant {
   void Assign(const tORNVariant &source) { Host<hostfn::VariantAssign>()(&storage_, source); }
   void Assign(tOVInteger value) { Host<hostfn::VariantAssignInteger>()(&storage_, value); }
 
-  orn_int ToInt() const { return Host<hostfn::VariantToInt>()(&storage_); }
+  orn_int ToInt() const { return VariantToInt(storage_); }
   // The object held, valid while the variant lives; no reference for the caller.
   iORNDispatch2 *ToObject() { return Host<hostfn::VariantToObject>()(&storage_); }
 
