@@ -1,11 +1,24 @@
 // Exact box filters over a block of 32-bit pixels, in place. These are the
 // pixel kernels behind the "blur" and "blur_alpha" script functions.
+//
+// Preconditions, checked (false is returned when they fail, nothing written):
+// 0 <= 2x <= width and 0 <= 2y <= height. A width or height of 0, or x = y = 0,
+// leaves the image untouched and returns true. Pixels are bytes blue, green, red,
+// alpha from the lowest address; row r starts at base + r * pitch.
+//
+// Sums are 32-bit up to the window size where 32 bits are exact (16,843,009
+// pixels for BoxBlur, 66,051 for BoxBlurAlpha) and 64-bit beyond it, so every
+// window size gives the results stated below.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "frame/kernel_path.h"
+
 namespace layerfx {
+
+using frame::tKernelPath;
 
 // W x H pixels; row r starts at `base` + r * `pitch` bytes (pitch may be negative).
 struct tPixelRows {
@@ -15,16 +28,15 @@ struct tPixelRows {
   int32_t height;
 };
 
-// Which implementation runs. Auto picks the fastest the processor supports.
-enum class tKernelPath { Auto, Plain, Vector128, Vector256 };
-
-// Box filter of (2x+1) x (2y+1), cut at the edges; every channel becomes
-// floor(S * floor(2^32 / n) / 2^32). Needs 0 <= 2x <= width, 0 <= 2y <= height.
-// Returns false, with the image untouched, when work storage cannot be had.
+// Box filter of (2x+1) x (2y+1), cut at the edges; with S the sum of a channel
+// over the n pixels of the window, the channel becomes floor(S * floor(2^32 / n) / 2^32),
+// which is floor(S / n) or one less. Returns false, with the image untouched,
+// when the preconditions fail or work storage cannot be had. Extra memory: a
+// ring of 2y+1 rows plus four rows of sums.
 bool BoxBlur(const tPixelRows &image, int32_t x, int32_t y, tKernelPath path = tKernelPath::Auto);
 
 // Alpha-weighted box filter: colour = floor(sum(c * a) / sum(a)) (left as it was
-// where sum(a) = 0), alpha = floor(sum(a) / n). Same preconditions and result.
+// where sum(a) = 0), alpha = floor(sum(a) / n). Same preconditions, result and memory.
 bool BoxBlurAlpha(const tPixelRows &image, int32_t x, int32_t y,
                   tKernelPath path = tKernelPath::Auto);
 

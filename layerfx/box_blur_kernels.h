@@ -1,0 +1,61 @@
+// Pieces shared by the box filter kernels: window geometry, the scale factor of
+// "blur", checked work storage, and the entry of each implementation.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "frame/try_allocate.h"
+#include "layerfx/box_blur.h"
+
+namespace layerfx {
+
+// Largest windows whose sums stay exact in 32 bits: 255 * n <= 2^32 - 1 for
+// BoxBlur, 255 * 255 * n <= 2^32 - 1 for the weighted colour sums of BoxBlurAlpha.
+constexpr uint64_t kBlurMaxNarrowWindow = 16843009;
+constexpr uint64_t kBlurAlphaMaxNarrowWindow = 66051;
+
+inline uint8_t *RowAt(const tPixelRows &image, int64_t row) {
+  return image.base + static_cast<ptrdiff_t>(row) * image.pitch;
+}
+
+// Rows in the window of output row i: max(0, i - y) to min(h - 1, i + y).
+inline uint64_t VerticalCount(int64_t i, int64_t y, int64_t h) {
+  return static_cast<uint64_t>(std::min(h - 1, i + y) - std::max<int64_t>(0, i - y) + 1);
+}
+
+// q = floor(2^32 / n), computed in 64 bits; below 2^32 since n >= 2 whenever a
+// filter runs.
+inline uint64_t BlurScale(uint64_t n) {
+  return (uint64_t{1} << 32) / n;
+}
+
+// One "blur" channel: floor(S * q / 2^32). S <= 255 * n and q <= 2^32 / n, so
+// the product stays below 255 * 2^32 and the result below 256.
+inline uint8_t ScaleDown(uint64_t sum, uint64_t q) {
+  return static_cast<uint8_t>((sum * q) >> 32);
+}
+
+// The ring of 2y+1 row copies every kernel keeps; null when it cannot be had.
+inline std::unique_ptr<uint8_t[]> TryAllocateRing(const tPixelRows &image, int32_t y) {
+  return frame::TryAllocateRaw<uint8_t>((2 * uint64_t(y) + 1) * uint64_t(image.width) * 4);
+}
+
+// Entries of each implementation. Callers have checked the preconditions and that
+// there is work to do; each returns false only when work storage cannot be had.
+// The Ref kernels state the rule plainly; Wide ones use 64-bit sums and serve
+// windows beyond the 32-bit limits (callable on any window, for tests).
+bool BoxBlurRef(const tPixelRows &image, int32_t x, int32_t y);
+bool BoxBlurRefWide(const tPixelRows &image, int32_t x, int32_t y);
+bool BoxBlurAlphaRef(const tPixelRows &image, int32_t x, int32_t y);
+bool BoxBlurAlphaRefWide(const tPixelRows &image, int32_t x, int32_t y);
+#ifdef FX_X86_KERNELS
+bool BoxBlurVector128(const tPixelRows &image, int32_t x, int32_t y);
+bool BoxBlurVector256(const tPixelRows &image, int32_t x, int32_t y);
+bool BoxBlurAlphaVector128(const tPixelRows &image, int32_t x, int32_t y);
+bool BoxBlurAlphaVector256(const tPixelRows &image, int32_t x, int32_t y);
+#endif
+
+}  // namespace layerfx

@@ -1,0 +1,26 @@
+// Entry of the brightness means: check the radius, take 64-bit sums for windows
+// past the 32-bit limit, and otherwise run the implementation chosen for this
+// processor.
+#include "transitions/brightness_means.h"
+
+#include "transitions/brightness_means_kernels.h"
+
+namespace transitions {
+
+bool BuildBrightnessMeans(const orn_uint32 *const *rows, int32_t width, int32_t height,
+                          int32_t radius, uint8_t *out, tKernelPath path) {
+  if (radius < 0 || 2 * int64_t(radius) > width || 2 * int64_t(radius) > height) {
+    return false;
+  }
+  if (width == 0 || height == 0) {
+    return true;
+  }
+  const uint64_t side = 2 * uint64_t(radius) + 1;
+  if (side * side > kMeansMaxNarrowWindow) {
+    return BrightnessMeansRefWide(rows, width, height, radius, out);
+  }
+  (void)path;
+  return BrightnessMeansRef(rows, width, height, radius, out);
+}
+
+}  // namespace transitions
