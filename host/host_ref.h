@@ -37,6 +37,7 @@ class Ref {
   T *Detach() { return std::exchange(object_, nullptr); }
   T *get() const { return object_; }
   T *operator->() const { return object_; }
+  T &operator*() const { return *object_; }
   explicit operator bool() const { return object_ != nullptr; }
 
  private:
