@@ -43,7 +43,7 @@ bool BuildBrightnessRule(iZANLineSource *source, orn_int radius, bool invert,
     rows[y] = static_cast<const orn_uint32 *>(line);
   }
   const orn_int r = std::clamp(radius, 0, std::min(width, height) / 2);
-  if (!BuildBrightnessMeans(rows.get(), width, height, r, levels.get())) {
+  if (!transitions::BuildBrightnessMeans(rows.get(), width, height, r, levels.get())) {
     return false;
   }
   StretchLevels(levels.get(), count);
