@@ -20,8 +20,8 @@ class GameObject : public ScriptObject {
                     iORNDispatch2 *objthis) override;
 
   void SetInnerSize(orn_int width, orn_int height);
-  // The named property's read fails (ResultNotSupported) until restored; an
-  // empty name restores all.
+  // The named property's read fails (ResultNotSupported) until another name
+  // is given; an empty name restores it.
   void FailProperty(std::u16string name) { failingProperty_ = std::move(name); }
 
  private:

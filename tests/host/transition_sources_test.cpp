@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <png.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -166,7 +167,9 @@ TEST_F(TransitionSourcesTest, LoadFailuresAreNegativeAndWriteNothing) {
 
 TEST_F(TransitionSourcesTest, PngFileLoadsAt32Bits) {
   const std::string directory = ::testing::TempDir();
-  const std::string path = directory + "/zanhost_quad.png";
+  // One name per process: the plain and the sanitizer runs may overlap.
+  const std::string name = "zanhost_quad_" + std::to_string(getpid());
+  const std::string path = directory + "/" + name + ".png";
   const PixelBuffer picture = Picture2x2();
   png_image out;
   std::memset(&out, 0, sizeof out);
@@ -178,7 +181,8 @@ TEST_F(TransitionSourcesTest, PngFileLoadsAt32Bits) {
 
   ImageSource images(directory);
   iZANLineSource *image = nullptr;
-  ASSERT_EQ(images.LoadImage(u"zanhost_quad", 32, 0, 2, 2, &image), 0);
+  ASSERT_EQ(images.LoadImage(std::u16string(name.begin(), name.end()).c_str(), 32, 0, 2, 2, &image),
+            0);
   const Ref<iZANLineSource> owner = Ref<iZANLineSource>::Adopt(image);
   for (int y = 0; y < 2; ++y) {
     const void *line = nullptr;
