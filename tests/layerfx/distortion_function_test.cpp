@@ -55,10 +55,18 @@ struct Image {
   uint32_t *Row(int y) { return pixels.data() + static_cast<size_t>(y) * width; }
 };
 
+// How often the reference met each situation, so a random sweep can show it
+// reached them all.
+struct Coverage {
+  int rowAbove = 0, rowBelow = 0;
+  int shiftLeft = 0, shiftRight = 0, shiftBeyondRow = 0;
+};
+
 // Draws `source` into `dest` (the same object when both are one Layer), row by
 // row and pixel by pixel in the order the function's rows are written, so a
 // shared Layer reads what earlier steps left.
-void DistortReference(Image &source, Image &dest, int destTop, int innerHeight, const Wave &wave) {
+void DistortReference(Image &source, Image &dest, int destTop, int innerHeight, const Wave &wave,
+                      Coverage &coverage) {
   if (source.height <= 0 || source.width <= 0) {
     return;  // no row to draw from
   }
@@ -78,8 +86,15 @@ void DistortReference(Image &source, Image &dest, int destTop, int innerHeight, 
     int shift = 0;
     if (t != 0 && std::isfinite(t)) {
       const int k = TableIndex((y + t * wave.phase) * 1024 / t);
-      row = TruncClamp(y + t * sine[k] * 0.0625, 0, source.height - 1);
-      shift = TruncClamp(t * 0.03125 * cosine[k], -width, width);
+      const double displaced = y + t * sine[k] * 0.0625;
+      const double shifted = t * 0.03125 * cosine[k];
+      row = TruncClamp(displaced, 0, source.height - 1);
+      shift = TruncClamp(shifted, -width, width);
+      coverage.rowAbove += displaced <= -1;
+      coverage.rowBelow += displaced >= source.height;
+      coverage.shiftLeft += shift > 0;
+      coverage.shiftRight += shift < 0;
+      coverage.shiftBeyondRow += std::fabs(shifted) >= width + 1;
     }
     row = std::clamp(row, 0, source.height - 1);
     const uint32_t *from = source.Row(row);
@@ -132,6 +147,11 @@ class DistortionFunctionTest : public LoadedModuleTest {
   // Runs one call on random pictures and checks every pixel against the
   // reference, the row slack of both Layers, and the one update request.
   void ExpectMatchesReference(const Scene &scene) {
+    Coverage ignored;
+    ExpectMatchesReference(scene, ignored);
+  }
+
+  void ExpectMatchesReference(const Scene &scene, Coverage &coverage) {
     SCOPED_TRACE(testing::Message()
                  << "source " << scene.sourceWidth << "x" << scene.sourceHeight << " dest "
                  << scene.destWidth << "x" << scene.destHeight << " top " << scene.destTop
@@ -150,7 +170,7 @@ class DistortionFunctionTest : public LoadedModuleTest {
     Image sourceCopy{ReadPicture(*source), scene.sourceWidth, scene.sourceHeight};
     const Picture sourceBefore = sourceCopy.pixels;
     DistortReference(scene.sameLayer ? expectedDest : sourceCopy, expectedDest, scene.destTop,
-                     scene.innerHeight, scene.wave);
+                     scene.innerHeight, scene.wave, coverage);
 
     ASSERT_EQ(Call(u"distortion", Arguments(source, dest, scene.wave)), 0);
     EXPECT_TRUE(SamePicture(ReadPicture(*dest), expectedDest.pixels, scene.destWidth));
@@ -181,6 +201,7 @@ TEST_F(DistortionFunctionTest, RandomPicturesMatchReference) {
     }
   };
   const std::optional<tOVInteger> opacities[] = {std::nullopt, 255, 0, 1, 128, 254, 256, -20};
+  Coverage coverage;
   for (int trial = 0; trial < 80; ++trial) {
     Scene scene{};
     scene.destWidth = pick(1, 40);
@@ -196,8 +217,13 @@ TEST_F(DistortionFunctionTest, RandomPicturesMatchReference) {
     scene.sourcePitch = static_cast<PitchKind>(pick(0, 3));
     scene.destPitch = static_cast<PitchKind>(pick(0, 3));
     scene.wave = {pick(-3000, 3000) / 1000.0, period(), period(), opacities[pick(0, 7)]};
-    ExpectMatchesReference(scene);
+    ExpectMatchesReference(scene, coverage);
   }
+  EXPECT_GT(coverage.rowAbove, 0);
+  EXPECT_GT(coverage.rowBelow, 0);
+  EXPECT_GT(coverage.shiftLeft, 0);
+  EXPECT_GT(coverage.shiftRight, 0);
+  EXPECT_GT(coverage.shiftBeyondRow, 0);
 }
 
 TEST_F(DistortionFunctionTest, SameLayerReadsWhatEarlierRowsLeft) {
