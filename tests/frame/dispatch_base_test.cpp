@@ -231,6 +231,7 @@ TEST_F(DispatchBaseTest, ModifyMemberCodesAndOperands) {
   for (orn_uint32 code = 17; code <= 31; ++code) {
     cases.push_back({code, &four, ResultBadArgument, 10});
   }
+  iORNDispatch2 *self = &env_.Global();  // on whose behalf: passed on unchanged
   for (const Case &c : cases) {
     SCOPED_TRACE(testing::Message() << "flag " << c.flag);
     auto *probe = new tProbe(&life_);
@@ -238,7 +239,7 @@ TEST_F(DispatchBaseTest, ModifyMemberCodesAndOperands) {
     orn_uint32 hint = 0;
     orn_uint32 *const hintWord = &hint;
     EXPECT_EQ(probe->ModifyMember(c.flag, u"m", hintWord, result.Raw(),
-                                  c.operand != nullptr ? c.operand->Raw() : nullptr, probe),
+                                  c.operand != nullptr ? c.operand->Raw() : nullptr, self),
               c.status);
     EXPECT_EQ(probe->member.AsInteger(), c.value);
     if (c.status == 0) {
@@ -248,7 +249,7 @@ TEST_F(DispatchBaseTest, ModifyMemberCodesAndOperands) {
         EXPECT_EQ(slot.flag, 0u);
         EXPECT_EQ(slot.name, u"m");
         EXPECT_EQ(slot.hint, hintWord);
-        EXPECT_EQ(slot.objthis, probe);
+        EXPECT_EQ(slot.objthis, self);
       }
     } else {
       EXPECT_EQ(probe->get.count, 0);

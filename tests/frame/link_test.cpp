@@ -6,7 +6,6 @@
 
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -232,8 +231,10 @@ std::set<std::string> DefinedDynamicSymbols(const std::vector<char> &file) {
 }
 
 TEST_F(LinkTest, LibraryExportsOnlyItsTwoEntries) {
-  std::ifstream stream(FX_MODULE_PATH, std::ios::binary);
-  const std::vector<char> file{std::istreambuf_iterator<char>(stream), {}};
+  std::ifstream stream(FX_MODULE_PATH, std::ios::binary | std::ios::ate);
+  std::vector<char> file(static_cast<size_t>(stream.tellg()));
+  stream.seekg(0);
+  stream.read(file.data(), static_cast<std::streamsize>(file.size()));
   ASSERT_GT(file.size(), sizeof(Elf64_Ehdr));
   std::set<std::string> names =
       DefinedDynamicSymbols<Elf64_Ehdr, Elf64_Shdr, Elf64_Sym, ELFCLASS64>(file);

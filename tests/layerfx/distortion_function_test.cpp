@@ -302,6 +302,7 @@ TEST_F(DistortionFunctionTest, OpacityDecidesBetweenCopyAndHostBlend) {
   };
   const Picture omitted = run(std::nullopt).first;
   EXPECT_EQ(run(255).first, omitted);
+  EXPECT_EQ(run((tOVInteger{1} << 32) + 255).first, omitted);  // the low 32 bits count
   // Weight 0 keeps every destination pixel: the rows went through the blends.
   std::mt19937 rng(77);
   RandomPicture(30, 20, rng, true);
