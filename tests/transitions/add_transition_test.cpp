@@ -107,15 +107,17 @@ TEST_F(AddTransitionTest, ScreenSizeReadErrorsReleaseEverything) {
     std::function<void(Environment &)> mendHost;
     std::u16string message;
   };
+  const auto setVel = [](Environment &env, const Variant &value) {
+    env.Global().SetMember(FlagCreateMember, u"vel", nullptr, value.Raw(), &env.Global());
+  };
+  const auto restoreVel = [&](Environment &env) { setVel(env, Variant::Object(&env.Vel())); };
   const Case cases[] = {
       {[](Environment &env) { env.SetGlobalObjectAvailable(false); },
        [](Environment &env) { env.SetGlobalObjectAvailable(true); },
        u"invoking of global.vel failed."},
       {[](Environment &env) { env.Global().DeleteMember(0, u"vel", nullptr, &env.Global()); },
-       [](Environment &env) {
-         const Variant vel = Variant::Object(&env.Vel());
-         env.Global().SetMember(FlagCreateMember, u"vel", nullptr, vel.Raw(), &env.Global());
-       },
+       restoreVel, u"invoking of global.vel failed."},
+      {[&](Environment &env) { setVel(env, Variant::Integer(7)); }, restoreVel,
        u"invoking of global.vel failed."},
       {[](Environment &env) { env.Vel().FailProperty(u"innerWidth"); },
        [](Environment &env) { env.Vel().FailProperty(u""); },
