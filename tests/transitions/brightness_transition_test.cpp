@@ -249,5 +249,43 @@ TEST_F(BrightnessTransitionTest, RuleIsBuiltOnceOnTheFirstBand) {
   EXPECT_EQ(levels, expected);
 }
 
+TEST_F(BrightnessTransitionTest, SourcesAreReadAtTheBandsOwnPlace) {
+  PixelRoutineLog log(env_.Functions());
+  Stage stage(env_.Registry(), RandomPicture(6, 4, 7), RandomPicture(6, 4, 8));
+  const std::vector<orn_uint8> rule = ReferenceRule(stage.src1->Pixels(), 1, false);
+  const Ref<iZANBandTransHandler> handler =
+      BeginDirect(u"brightness", stage, BrightnessOptions(u"fore_dark", 1));
+  // Lines 1 and 2 from x 2 on; the host's source places are to be ignored.
+  const auto band = [&] {
+    tZANBandData data = StageBand(stage, 1, 2);
+    data.left = data.destLeft = 2;
+    data.width = 3;
+    data.src1Left = 1;
+    data.src1Top = 3;
+    data.src2Left = 3;
+    data.src2Top = 0;
+    return data;
+  };
+  handler->BeginStep(0);
+  tZANBandData start = band();
+  EXPECT_EQ(handler->ProcessBand(&start), 0);
+  EXPECT_EQ(start.dest, stage.src1.get());
+  EXPECT_EQ(start.destLeft, 2);
+  EXPECT_EQ(start.destTop, 1);
+  handler->BeginStep(160);
+  log.Clear();
+  tZANBandData middle = band();
+  EXPECT_EQ(handler->ProcessBand(&middle), 0);
+  ASSERT_EQ(log.Calls().size(), 2u);
+  for (int line = 0; line < 2; ++line) {
+    const PixelRoutineCall &call = log.Calls()[line];
+    EXPECT_EQ(call.dest, stage.dest->Pixels().Row32(1 + line) + 2);
+    EXPECT_EQ(call.src1, stage.src1->Pixels().Row32(1 + line) + 2);
+    EXPECT_EQ(call.src2, stage.src2->Pixels().Row32(1 + line) + 2);
+    const auto from = rule.begin() + (1 + line) * 6 + 2;
+    EXPECT_EQ(call.ruleLevels, std::vector<orn_uint8>(from, from + 3));
+  }
+}
+
 }  // namespace
 }  // namespace zanhost
