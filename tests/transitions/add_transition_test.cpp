@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "host/pixel_routine_log.h"
@@ -22,14 +23,14 @@ namespace {
 constexpr int kWidth = 7;
 constexpr int kHeight = 5;
 
-// "add" over `time` ticks with the rule graphic "rule"; vague left out when
-// `vague` is below -1000.
-OptionList AddOptions(const char16_t *add, tOVInteger time, tOVInteger vague = -1001) {
+// "add" over `time` ticks with the rule graphic "rule".
+OptionList AddOptions(const char16_t *add, tOVInteger time,
+                      std::optional<tOVInteger> vague = std::nullopt) {
   OptionList options = Options({{u"time", Variant::Integer(time)},
                                 {u"add", Variant::String(add)},
                                 {u"rule", Variant::String(u"rule")}});
-  if (vague >= -1000) {
-    options.emplace_back(u"vague", Variant::Integer(vague));
+  if (vague) {
+    options.emplace_back(u"vague", Variant::Integer(*vague));
   }
   return options;
 }
