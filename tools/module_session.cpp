@@ -1,0 +1,31 @@
+#include "tools/module_session.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "tools/cli_error.h"
+
+namespace zanhost::cli {
+
+ModuleSession::ModuleSession(const std::string &modulePath) : library_(modulePath) {
+  const orn_int status = library_.Link(&environment_.Functions());
+  if (status < 0) {
+    throw RunError("module " + modulePath + " refused to link (status " + std::to_string(status) +
+                   ")");
+  }
+}
+
+ModuleSession::~ModuleSession() {
+  if (library_.Linked()) {
+    library_.Unlink();
+  }
+}
+
+std::string DefaultModulePath() {
+  std::error_code error;
+  const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+  const std::filesystem::path directory = error ? "." : executable.parent_path();
+  return (directory / ".." / "libfxplugin.so").lexically_normal().string();
+}
+
+}  // namespace zanhost::cli
