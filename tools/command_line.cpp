@@ -63,7 +63,7 @@ ParsedArguments ParseArguments(const std::vector<std::string> &words,
     if (option == nullptr) {
       throw UsageError("unknown option '" + (longForm ? "--" + name : word) + "'");
     }
-    const std::string shown = "--" + option->name;
+    const std::string shown = longForm ? "--" + option->name : word;
     std::string value;
     if (equals != std::string::npos) {
       if (!option->takesValue) {
@@ -71,7 +71,8 @@ ParsedArguments ParseArguments(const std::vector<std::string> &words,
       }
       value = word.substr(equals + 1);
     } else if (option->takesValue) {
-      if (i + 1 == words.size()) {
+      // A following long option means the value was left out.
+      if (i + 1 == words.size() || (words[i + 1].rfind("--", 0) == 0 && words[i + 1].size() > 2)) {
         throw UsageError("option " + shown + " needs a value");
       }
       value = words[++i];

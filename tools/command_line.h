@@ -3,8 +3,9 @@
 // An option is "--name VALUE", "--name=VALUE" or a bare "--name" for flags; a
 // one-letter alias ("-o") takes its value from the next word. A word that starts
 // with '-' followed by a digit or '.' is a (negative) number, hence positional;
-// "--" ends the options. Unknown options, a missing value, a value given to a
-// flag and a single-use option given twice are UsageErrors.
+// "--" ends the options. Unknown options, a missing value (the end of the
+// words, or a long option where the value belongs), a value given to a flag and
+// a single-use option given twice are UsageErrors.
 #pragma once
 
 #include <map>

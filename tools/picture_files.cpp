@@ -29,6 +29,15 @@ void MoveIntoPlace(const std::string &temporary, const std::string &path) {
   }
 }
 
+// Names the real fault instead of the temporary file's name.
+void RequireParentDirectory(const std::string &path) {
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  std::error_code error;
+  if (!parent.empty() && !std::filesystem::is_directory(parent, error)) {
+    throw RunError("cannot write " + path + ": no directory " + parent.string());
+  }
+}
+
 }  // namespace
 
 PixelBuffer LoadPicture(const std::string &path) {
@@ -48,6 +57,7 @@ PixelBuffer LoadPicture(const std::string &path) {
 }
 
 void SavePicture(const std::string &path, const PixelBuffer &picture) {
+  RequireParentDirectory(path);
   const std::string temporary = TemporaryName(path);
   try {
     WritePng(temporary, picture);
@@ -77,6 +87,7 @@ void MakeDirectory(const std::string &path) {
 }
 
 void SaveText(const std::string &path, const std::string &text) {
+  RequireParentDirectory(path);
   const std::string temporary = TemporaryName(path);
   {
     std::ofstream file(temporary, std::ios::binary);

@@ -36,7 +36,7 @@ TransitionRun::TransitionRun(Environment &host, const TransitionSetup &setup)
                                        to_.get(), frame_.get());
   if (status < 0) {
     throw RunError("transition '" + setup.name + "' did not start (status " +
-                   std::to_string(status) + "); check its options");
+                   std::to_string(status) + "); see its options in 'zanhost transition --help'");
   }
 }
 
