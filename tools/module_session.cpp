@@ -16,9 +16,19 @@ ModuleSession::ModuleSession(const std::string &modulePath) : library_(modulePat
 }
 
 ModuleSession::~ModuleSession() {
-  if (library_.Linked()) {
-    library_.Unlink();
+  Close();
+}
+
+orn_int ModuleSession::Close() {
+  if (!library_.Linked()) {
+    return 0;
   }
+  // While script values still hold the module's objects, V2Unlink refuses.
+  GlobalObject &global = environment_.Global();
+  for (const orn_char *function : {u"distortion", u"blur", u"blur_alpha"}) {
+    global.DeleteMember(0, function, nullptr, &global);
+  }
+  return library_.Unlink();
 }
 
 std::string DefaultModulePath() {

@@ -1,7 +1,9 @@
 // One loaded module in a fresh reference host, as the engine holds it: the
 // host environment, then the module file opened and linked to the host's
-// function lookup. Destruction unlinks the module before the host goes; a
-// module that refuses stays mapped (see host/plugin_loader.h).
+// function lookup. Closing (at the latest on destruction) shuts down as the
+// engine does: the script world first lets go of the module's global
+// functions, then the module is unlinked before the host goes. A module that
+// refuses stays mapped (see host/plugin_loader.h).
 #pragma once
 
 #include <string>
@@ -21,6 +23,8 @@ class ModuleSession {
   ModuleSession &operator=(const ModuleSession &) = delete;
 
   Environment &Host() { return environment_; }
+  // V2Unlink's status (0 once unlinked); later calls answer 0.
+  orn_int Close();
 
  private:
   Environment environment_;
