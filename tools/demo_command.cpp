@@ -2,6 +2,7 @@
 // sample pictures, with an index.html that shows the results.
 #include <algorithm>
 #include <functional>
+#include <iostream>
 
 #include "tools/cli_error.h"
 #include "tools/command_support.h"
@@ -190,6 +191,7 @@ int RunDemoCommand(const std::vector<std::string> &words) {
   SaveText(page, GalleryHtml(gallery));
   files.Note({page});
   PrintWritten(files.Written());
+  std::cout << "open " << page << " in a browser to see them all\n";
   return 0;
 }
 

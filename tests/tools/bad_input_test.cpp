@@ -2,6 +2,7 @@
 // nonzero exit status (2 for the command line, 1 for a failed run) and no
 // output file under its final name.
 #include <filesystem>
+#include <ostream>
 
 #include "zanhost_fixture.h"
 
@@ -14,6 +15,10 @@ struct BadInputCase {
   int exitCode;
   const char *message;  // expected within standard error
 };
+
+void PrintTo(const BadInputCase &c, std::ostream *out) {
+  *out << c.what;
+}
 
 class BadInputTest : public ZanhostTest, public ::testing::WithParamInterface<BadInputCase> {
  protected:

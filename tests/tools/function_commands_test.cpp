@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include <cstring>
+#include <ostream>
 
 #include "host/png_reader.h"
 #include "tools/layer_calls.h"
@@ -36,6 +37,13 @@ struct BoxFilterCase {
   const char *function;
   std::vector<std::string> radii;
 };
+
+void PrintTo(const BoxFilterCase &c, std::ostream *out) {
+  *out << c.function;
+  for (const std::string &radius : c.radii) {
+    *out << " " << radius;
+  }
+}
 
 class BoxFilterCommandTest : public ZanhostTest,
                              public ::testing::WithParamInterface<BoxFilterCase> {};
