@@ -7,12 +7,15 @@
 #include "tools/usage.h"
 
 namespace zanhost::cli {
+namespace {
 
 std::vector<OptionSpec> WithCommonOptions(std::vector<OptionSpec> own) {
   own.push_back(OptionSpec{"module"});
   own.push_back(OptionSpec{"help", 'h', false});
   return own;
 }
+
+}  // namespace
 
 bool ParseCommand(const std::string &command, const std::vector<std::string> &words,
                   const std::vector<OptionSpec> &own, ParsedArguments &parsed) {

@@ -9,10 +9,8 @@
 
 namespace zanhost::cli {
 
-// The command's own options plus --module PATH and --help (-h).
-std::vector<OptionSpec> WithCommonOptions(std::vector<OptionSpec> own);
-
-// Parses the words; when --help was given prints the command's help and
+// Parses the words against the command's own options plus --module PATH and
+// --help (-h); when --help was given prints the command's help and
 // returns false, so the command returns 0 at once.
 bool ParseCommand(const std::string &command, const std::vector<std::string> &words,
                   const std::vector<OptionSpec> &own, ParsedArguments &parsed);

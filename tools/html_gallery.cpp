@@ -30,6 +30,33 @@ constexpr const char kScript[] = R"(document.querySelectorAll('.player').forEach
 });
 )";
 
+// Text made safe inside HTML text and double-quoted attributes.
+std::string EscapeHtml(const std::string &text) {
+  std::string escaped;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      case '\'':
+        escaped += "&#39;";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
 // A JSON array of strings (the page's data attributes hold it escaped).
 std::string JsonArray(const std::vector<std::string> &items) {
   std::string json = "[";
@@ -84,32 +111,6 @@ void FunctionSection(std::ostream &out, const GalleryFunction &function) {
 }
 
 }  // namespace
-
-std::string EscapeHtml(const std::string &text) {
-  std::string escaped;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        escaped += "&amp;";
-        break;
-      case '<':
-        escaped += "&lt;";
-        break;
-      case '>':
-        escaped += "&gt;";
-        break;
-      case '"':
-        escaped += "&quot;";
-        break;
-      case '\'':
-        escaped += "&#39;";
-        break;
-      default:
-        escaped += c;
-    }
-  }
-  return escaped;
-}
 
 std::string GalleryHtml(const Gallery &gallery) {
   std::ostringstream out;

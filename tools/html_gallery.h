@@ -41,7 +41,4 @@ struct Gallery {
 
 std::string GalleryHtml(const Gallery &gallery);
 
-// Text made safe inside HTML text and double-quoted attributes.
-std::string EscapeHtml(const std::string &text);
-
 }  // namespace zanhost::cli
