@@ -108,16 +108,16 @@ const BadInputCase kFileCases[] = {
 
 // The module's own errors, with the exact text a script would see.
 const BadInputCase kModuleCases[] = {
-    {"AddWithoutTime", Transition("add", {}), 1, "zanhost: specify option (time)\n"},
+    {"AddWithoutTime", Transition("add", {}), 1, "zanhost: specify option 'time'.\n"},
     {"AddWithoutAdd", Transition("add", {"--option", "time=9"}), 1,
      "zanhost: specify option 'add'.\n"},
     {"AddBadName", Transition("add", {"--option", "time=9", "--option", "add=In"}), 1,
      "zanhost: bad name 'In' for option 'add'.\n"},
     {"AddWithoutRule", Transition("add", {"--option", "time=9", "--option", "add=in"}), 1,
-     "zanhost: specify option (rule)\n"},
+     "zanhost: specify option 'rule'.\n"},
     {"AddRuleNotLoadable",
      Transition("add", {"--option", "time=9", "--option", "add=in", "--option", "rule=gone"}), 1,
-     "zanhost: cannot load rule graphic (gone)\n"},
+     "zanhost: cannot load rule graphic 'gone'.\n"},
     {"BrightnessWithoutTime", Transition("brightness", {}), 1, "zanhost: specify option 'time'.\n"},
     {"BrightnessBlurTooWide",
      Transition("brightness", {"--option", "time=9", "--option", "blur=4"}), 1,

@@ -77,7 +77,7 @@ TEST_F(AddTransitionTest, ErrorsComeInOptionOrder) {
   const Variant time = Variant::Integer(100);
   const Case cases[] = {
       {Options({{u"add", Variant::String(u"in")}, {u"rule", Variant::String(u"rule")}}),
-       u"specify option (time)"},
+       u"specify option 'time'."},
       {Options({{u"time", time}}), u"specify option 'add'."},
       {Options({{u"time", time}, {u"add", Variant::Integer(1)}}), u"specify option 'add'."},
       {Options({{u"time", time}, {u"add", Variant::String(u"IN")}}),
@@ -86,11 +86,11 @@ TEST_F(AddTransitionTest, ErrorsComeInOptionOrder) {
        u"bad name 'Out' for option 'add'."},
       {Options({{u"time", time}, {u"add", Variant::String(u"")}}),
        u"bad name '' for option 'add'."},
-      {Options({{u"time", time}, {u"add", Variant::String(u"in")}}), u"specify option (rule)"},
+      {Options({{u"time", time}, {u"add", Variant::String(u"in")}}), u"specify option 'rule'."},
       {Options({{u"time", time},
                 {u"add", Variant::String(u"out")},
                 {u"rule", Variant::String(u"none")}}),
-       u"cannot load rule graphic (none)"},
+       u"cannot load rule graphic 'none'."},
       {Options({{u"time", time},
                 {u"vague", Variant::String(u"x")},
                 {u"add", Variant::String(u"in")},
@@ -163,8 +163,8 @@ TEST_F(AddTransitionTest, RuleGraphicIsRequestedAt8BitsAtTheSourcesSize) {
   const Case cases[] = {
       {kWidth, kHeight, u""},
       {kWidth + 3, kHeight + 1, u""},
-      {kWidth - 1, kHeight, u"cannot load rule graphic (rule)"},
-      {kWidth, kHeight - 1, u"cannot load rule graphic (rule)"},
+      {kWidth - 1, kHeight, u"cannot load rule graphic 'rule'."},
+      {kWidth, kHeight - 1, u"cannot load rule graphic 'rule'."},
   };
   for (const Case &c : cases) {
     Stage stage(env_.Registry(), RandomPicture(kWidth, kHeight, 1),
