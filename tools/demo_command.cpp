@@ -119,8 +119,10 @@ struct DemoFunction {
 
 std::vector<DemoFunction> DemoFunctions(const SamplePictures &samples) {
   const int radius = std::min({3, samples.from.Width() / 2, samples.from.Height() / 2});
-  const int periodTop = std::max(8, samples.from.Height() / 2);
-  const int periodBottom = std::max(16, samples.from.Height() * 3 / 2);
+  // The striped picture shows the wave best; periods short enough for several
+  // waves down the picture.
+  const int periodTop = std::max(8, samples.from.Height() / 4);
+  const int periodBottom = std::max(16, samples.from.Height());
   auto boxFilter = [&samples, radius](const std::string &name) {
     return DemoFunction{
         name, name + "(layer, " + std::to_string(radius) + ", " + std::to_string(radius) + ")",
@@ -136,9 +138,9 @@ std::vector<DemoFunction> DemoFunctions(const SamplePictures &samples) {
       "distortion",
       "distortion(source, destination, 0.25, " + std::to_string(periodTop) + ", " +
           std::to_string(periodBottom) + ")",
-      &samples.to, [&samples, periodTop, periodBottom](Environment &host) {
-        const Ref<LayerObject> source = MakeLayer(samples.to);
-        const Ref<LayerObject> destination = MakeLayer(samples.from);
+      &samples.from, [&samples, periodTop, periodBottom](Environment &host) {
+        const Ref<LayerObject> source = MakeLayer(samples.from);
+        const Ref<LayerObject> destination = MakeLayer(samples.to);
         CallGlobalFunction(
             host, "distortion",
             {Variant::Object(source.get()), Variant::Object(destination.get()), Variant::Real(0.25),
