@@ -40,7 +40,8 @@ class tMedianReporter : public benchmark::ConsoleReporter {
         continue;
       }
       const double time = medians_.at(name);
-      const std::string opencv = parts[0] == "means" ? "opencv_gray" : "opencv_bgra";
+      const bool gray = parts[0] == "means" || parts[0] == "rule";
+      const std::string opencv = gray ? "opencv_gray" : "opencv_bgra";
       std::printf(
           "%-40s %12.3f %10s %10s\n", name.c_str(), time, Ratio(time, "memcpy/" + parts[2]).c_str(),
           parts.size() == 4 ? Ratio(time, opencv + "/" + parts[2] + "/" + parts[3]).c_str() : "-");
