@@ -16,9 +16,9 @@ namespace {
 // "blur": every channel is summed as it is and scaled by q = floor(2^32 / n).
 template <typename Sum>
 struct tPlainMean {
-  using Factor = uint64_t;
+  using Factor = uint32_t;  // q < 2^32 since n >= 2
   static Sum Term(const uint8_t *pixel, int c) { return pixel[c]; }
-  static Factor FactorFor(uint64_t n) { return BlurScale(n); }
+  static Factor FactorFor(uint64_t n) { return static_cast<uint32_t>(BlurScale(n)); }
   static void Write(const Sum sums[4], Factor q, uint8_t *pixel) {
     for (int c = 0; c < 4; ++c) {
       pixel[c] = ScaleDown(sums[c], q);
