@@ -25,7 +25,8 @@ class tMedianReporter : public benchmark::ConsoleReporter {
     }
   }
 
-  // kernel/path/picture/rN against memcpy/picture and opencv_*/picture/rN.
+  // kernel/path/picture/rN against memcpy/picture and opencv_*/picture/rN;
+  // kernel/case/picture (whole calls and frames) against memcpy/picture.
   void PrintRatios() const {
     std::printf("\n%-40s %12s %10s %10s\n", "kernel (median)", "time", "x memcpy", "x opencv");
     for (const std::string &name : order_) {
@@ -34,14 +35,16 @@ class tMedianReporter : public benchmark::ConsoleReporter {
       for (std::string part; std::getline(stream, part, '/');) {
         parts.push_back(part);
       }
-      if (parts.size() != 4) {
+      if ((parts.size() != 3 && parts.size() != 4) || parts[0] == "opencv_bgra" ||
+          parts[0] == "opencv_gray") {
         continue;
       }
       const double time = medians_.at(name);
-      const std::string opencv = parts[0] == "means" ? "opencv_gray" : "opencv_bgra";
-      std::printf("%-40s %12.3f %10s %10s\n", name.c_str(), time,
-                  Ratio(time, "memcpy/" + parts[2]).c_str(),
-                  Ratio(time, opencv + "/" + parts[2] + "/" + parts[3]).c_str());
+      const bool gray = parts[0] == "means" || parts[0] == "rule";
+      const std::string opencv = gray ? "opencv_gray" : "opencv_bgra";
+      std::printf(
+          "%-40s %12.3f %10s %10s\n", name.c_str(), time, Ratio(time, "memcpy/" + parts[2]).c_str(),
+          parts.size() == 4 ? Ratio(time, opencv + "/" + parts[2] + "/" + parts[3]).c_str() : "-");
     }
   }
 

@@ -1,8 +1,11 @@
-// Plain box filter kernels: the rule written out step by step, one channel at a
-// time. A ring keeps copies of the 2y+1 source rows of the current window (the
-// image is overwritten row by row), four column-sum rows hold the vertical sums
-// per channel, and four running sums slide along each output row. Each pixel
-// adds and removes one row and one column whatever the radii.
+// Plain box filter kernels: the rule written out in plain C++. A ring keeps
+// copies of the 2y+1 source rows of the current window (the image is
+// overwritten row by row); one row of column sums holds each pixel's four
+// channel sums side by side, so every loop runs over 4 W words with the same
+// step for all channels and the compiler can turn it into vector code. The
+// row entering the window replaces the one leaving it in one pass, and along a
+// row the window sum steps by (column entering - column leaving), a single add
+// on the dependency chain. Each pixel costs the same whatever the radii.
 #include <cstring>
 
 #include "layerfx/box_blur_kernels.h"
@@ -10,36 +13,34 @@
 namespace layerfx {
 namespace {
 
-// "blur": every channel is summed as it is and scaled by floor(2^32 / n).
+// "blur": every channel is summed as it is and scaled by q = floor(2^32 / n).
 template <typename Sum>
 struct tPlainMean {
-  static void Terms(const uint8_t *pixel, Sum terms[4]) {
-    for (int c = 0; c < 4; ++c) {
-      terms[c] = pixel[c];
-    }
-  }
-  static uint64_t Scale(uint64_t n) { return BlurScale(n); }
-  static void Write(const Sum sums[4], uint64_t q, uint8_t *pixel) {
+  using Factor = uint32_t;  // q < 2^32 since n >= 2
+  static Sum Term(const uint8_t *pixel, int c) { return pixel[c]; }
+  static Factor FactorFor(uint64_t n) { return static_cast<uint32_t>(BlurScale(n)); }
+  static void Write(const Sum sums[4], Factor q, uint8_t *pixel) {
     for (int c = 0; c < 4; ++c) {
       pixel[c] = ScaleDown(sums[c], q);
     }
   }
 };
 
-// "blur_alpha": colour is summed weighted by its pixel's alpha and divided by the
-// alpha sum (kept where that is 0); alpha is summed and divided by n.
+// "blur_alpha": colour is summed weighted by its pixel's alpha and divided by
+// the alpha sum (kept where that is 0); alpha is summed and divided by n.
 template <typename Sum>
-struct tAlphaWeightedMean {
-  static void Terms(const uint8_t *pixel, Sum terms[4]) {
-    const Sum alpha = pixel[3];
-    for (int c = 0; c < 3; ++c) {
-      terms[c] = pixel[c] * alpha;
-    }
-    terms[3] = alpha;
+struct tAlphaTerms {
+  static Sum Term(const uint8_t *pixel, int c) {
+    return c < 3 ? Sum{pixel[c]} * pixel[3] : Sum{pixel[3]};
   }
-  static uint64_t Scale(uint64_t n) { return n; }
-  static void Write(const Sum sums[4], uint64_t n, uint8_t *pixel) {
-    const Sum alpha_sum = sums[3];
+};
+
+// 64-bit sums: integer divisions.
+struct tAlphaMeanWide : tAlphaTerms<uint64_t> {
+  using Factor = uint64_t;
+  static Factor FactorFor(uint64_t n) { return n; }
+  static void Write(const uint64_t sums[4], Factor n, uint8_t *pixel) {
+    const uint64_t alpha_sum = sums[3];
     if (alpha_sum > 0) {
       for (int c = 0; c < 3; ++c) {
         pixel[c] = static_cast<uint8_t>(sums[c] / alpha_sum);
@@ -49,8 +50,132 @@ struct tAlphaWeightedMean {
   }
 };
 
+// 32-bit sums: quotients as floor(c * fl(1/d) + 2^-30), exact for c <= 255 d
+// and d < 2^24.1 (true within the 32-bit window limit): the product is within
+// 2^-43 of c / d, while a quotient that is not whole lies at least 1/d above
+// the whole number below it and 1/d > 2^-24.1 below the next one, so the bias
+// lifts exact quotients clear of the rounding error without reaching the next.
+struct tAlphaMean : tAlphaTerms<uint32_t> {
+  using Factor = double;
+  static Factor FactorFor(uint64_t n) { return 1.0 / double(n); }
+  static uint8_t Quotient(uint32_t numerator, double reciprocal) {
+    return static_cast<uint8_t>(double(numerator) * reciprocal + 0x1p-30);
+  }
+  static void Write(const uint32_t sums[4], Factor count_reciprocal, uint8_t *pixel) {
+    const uint32_t alpha_sum = sums[3];
+    if (alpha_sum > 0) {
+      const double r = 1.0 / double(alpha_sum);
+      for (int c = 0; c < 3; ++c) {
+        pixel[c] = Quotient(sums[c], r);
+      }
+    }
+    pixel[3] = Quotient(alpha_sum, count_reciprocal);
+  }
+};
+
+// The factor of each window size in a row of v window rows: the middle one
+// and those of the cut windows at both ends (x+1 to 2x columns), tabled once
+// per v so that no division runs per pixel.
+template <typename Rule>
+class tWindowFactors {
+ public:
+  using Factor = typename Rule::Factor;
+
+  tWindowFactors(int64_t w, int64_t x, Factor *edges) : w_(w), x_(x), edges_(edges) {}
+
+  void Prepare(uint64_t v) {
+    if (v == v_) {
+      return;
+    }
+    v_ = v;
+    for (int64_t c = x_ + 1; c <= 2 * x_; ++c) {
+      edges_[c - x_ - 1] = Rule::FactorFor(uint64_t(c) * v);
+    }
+    middle_ = Rule::FactorFor(uint64_t(2 * x_ + 1) * v);
+  }
+
+  Factor Middle() const { return middle_; }
+
+  // The factor of pixel j's window.
+  Factor At(int64_t j) const {
+    const int64_t columns = std::min(w_ - 1, j + x_) - std::max<int64_t>(0, j - x_) + 1;
+    return columns == 2 * x_ + 1 ? middle_ : edges_[columns - x_ - 1];
+  }
+
+ private:
+  int64_t w_, x_;
+  Factor *edges_;
+  uint64_t v_ = 0;
+  Factor middle_{};
+};
+
+// Adds the terms of `entering` (copied into `slot`) to the column sums and
+// removes those of the row `slot` held, in one pass; either may be absent.
+template <typename Sum, typename Rule, bool kEnter, bool kLeave>
+void UpdateColumns(Sum *col, const uint8_t *entering, uint8_t *slot, int64_t w) {
+  for (int64_t k = 0; k < 4 * w; k += 4) {
+    for (int c = 0; c < 4; ++c) {
+      Sum delta = 0;
+      if (kEnter) {
+        delta += Rule::Term(entering + k, c);
+      }
+      if (kLeave) {
+        delta -= Rule::Term(slot + k, c);
+      }
+      col[k + c] += delta;
+    }
+    if (kEnter) {
+      for (int c = 0; c < 4; ++c) {
+        slot[k + c] = entering[k + c];
+      }
+    }
+  }
+}
+
+// Window sum of pixel j from that of pixel j - 1: column j + x enters and
+// column j - x - 1 leaves, each where it lies inside the row.
+template <typename Sum>
+void Step(Sum run[4], const Sum *col, int64_t j, int64_t x, int64_t w) {
+  for (int c = 0; c < 4; ++c) {
+    const Sum enter = j + x < w ? col[4 * (j + x) + c] : 0;
+    const Sum leave = j - x - 1 >= 0 ? col[4 * (j - x - 1) + c] : 0;
+    run[c] += enter - leave;
+  }
+}
+
+template <typename Sum, typename Rule>
+void FilterRow(const Sum *col, int64_t w, int64_t x, const tWindowFactors<Rule> &factors,
+               uint8_t *out) {
+  Sum run[4] = {};
+  for (int64_t k = 0; k < x; ++k) {
+    for (int c = 0; c < 4; ++c) {
+      run[c] += col[4 * k + c];
+    }
+  }
+  int64_t j = 0;
+  for (; j <= x && j < w; ++j) {
+    Step(run, col, j, x, w);
+    Rule::Write(run, factors.At(j), out + 4 * j);
+  }
+  // Full windows: both columns lie inside the row.
+  const typename Rule::Factor middle = factors.Middle();
+  for (; j < w - x; ++j) {
+    const Sum *enter = col + 4 * (j + x);
+    const Sum *leave = col + 4 * (j - x - 1);
+    for (int c = 0; c < 4; ++c) {
+      run[c] += enter[c] - leave[c];
+    }
+    Rule::Write(run, middle, out + 4 * j);
+  }
+  for (; j < w; ++j) {
+    Step(run, col, j, x, w);
+    Rule::Write(run, factors.At(j), out + 4 * j);
+  }
+}
+
 template <typename Sum, typename Rule>
 bool BoxFilterRef(const tPixelRows &image, int32_t x_radius, int32_t y_radius) {
+  using Factor = typename Rule::Factor;
   const int64_t w = image.width;
   const int64_t h = image.height;
   const int64_t x = x_radius;
@@ -58,79 +183,30 @@ bool BoxFilterRef(const tPixelRows &image, int32_t x_radius, int32_t y_radius) {
   const int64_t slots = 2 * y + 1;
   const size_t row_bytes = static_cast<size_t>(w) * 4;
   std::unique_ptr<uint8_t[]> ring = TryAllocateRing(image, y_radius);
-  std::unique_ptr<Sum[]> sums = frame::TryAllocateZeroed<Sum>(4 * uint64_t(w));
-  if (!ring || !sums) {
+  std::unique_ptr<Sum[]> col = frame::TryAllocateZeroed<Sum>(4 * uint64_t(w));
+  std::unique_ptr<Factor[]> edges = frame::TryAllocateRaw<Factor>(uint64_t(x) + 1);
+  if (!ring || !col || !edges) {
     return false;
   }
-  Sum *const column[4] = {&sums[0], &sums[w], &sums[2 * w], &sums[3 * w]};
-
-  // Copies source row r into its ring slot, then adds it into the column sums.
-  auto enter = [&](int64_t r) {
-    uint8_t *slot = &ring[static_cast<size_t>(r % slots) * row_bytes];
-    std::memcpy(slot, RowAt(image, r), row_bytes);
-    for (int64_t k = 0; k < w; ++k) {
-      Sum terms[4];
-      Rule::Terms(slot + 4 * k, terms);
-      for (int c = 0; c < 4; ++c) {
-        column[c][k] += terms[c];
-      }
-    }
-  };
-  // Removes source row r, read back from its ring copy, from the column sums.
-  auto leave = [&](int64_t r) {
-    const uint8_t *slot = &ring[static_cast<size_t>(r % slots) * row_bytes];
-    for (int64_t k = 0; k < w; ++k) {
-      Sum terms[4];
-      Rule::Terms(slot + 4 * k, terms);
-      for (int c = 0; c < 4; ++c) {
-        column[c][k] -= terms[c];
-      }
-    }
-  };
-  auto add_column = [&](Sum run[4], int64_t k) {
-    for (int c = 0; c < 4; ++c) {
-      run[c] += column[c][k];
-    }
-  };
-  auto subtract_column = [&](Sum run[4], int64_t k) {
-    for (int c = 0; c < 4; ++c) {
-      run[c] -= column[c][k];
-    }
-  };
+  tWindowFactors<Rule> factors(w, x, edges.get());
+  auto slot = [&](int64_t r) { return &ring[static_cast<size_t>(r % slots) * row_bytes]; };
 
   for (int64_t r = 0; r < y; ++r) {
-    enter(r);
+    UpdateColumns<Sum, Rule, true, false>(col.get(), RowAt(image, r), slot(r), w);
   }
   for (int64_t i = 0; i < h; ++i) {
-    if (i + y < h) {
-      enter(i + y);
+    // Row i+y enters into the slot of row i-y-1, which leaves.
+    const bool enter = i + y < h;
+    const bool leave = i - y - 1 >= 0;
+    if (enter && leave) {
+      UpdateColumns<Sum, Rule, true, true>(col.get(), RowAt(image, i + y), slot(i + y), w);
+    } else if (enter) {
+      UpdateColumns<Sum, Rule, true, false>(col.get(), RowAt(image, i + y), slot(i + y), w);
+    } else if (leave) {
+      UpdateColumns<Sum, Rule, false, true>(col.get(), nullptr, slot(i - y - 1), w);
     }
-    const uint64_t v = VerticalCount(i, y, h);
-    uint8_t *out = RowAt(image, i);
-    Sum run[4] = {};
-    for (int64_t k = 0; k < x; ++k) {
-      add_column(run, k);
-    }
-    // Left end: the window is cut at column 0.
-    for (int64_t j = 0; j < x; ++j) {
-      add_column(run, j + x);
-      Rule::Write(run, Rule::Scale(uint64_t(j + x + 1) * v), out + 4 * j);
-    }
-    // Middle: full width 2x+1, one scale for the whole stretch.
-    const uint64_t middle_scale = Rule::Scale(uint64_t(2 * x + 1) * v);
-    for (int64_t j = x; j < w - x; ++j) {
-      add_column(run, j + x);
-      Rule::Write(run, middle_scale, out + 4 * j);
-      subtract_column(run, j - x);
-    }
-    // Right end: the window is cut at column w - 1.
-    for (int64_t j = w - x; j < w; ++j) {
-      Rule::Write(run, Rule::Scale(uint64_t(w - j + x) * v), out + 4 * j);
-      subtract_column(run, j - x);
-    }
-    if (i >= y) {
-      leave(i - y);
-    }
+    factors.Prepare(VerticalCount(i, y, h));
+    FilterRow(col.get(), w, x, factors, RowAt(image, i));
   }
   return true;
 }
@@ -146,11 +222,11 @@ bool BoxBlurRefWide(const tPixelRows &image, int32_t x, int32_t y) {
 }
 
 bool BoxBlurAlphaRef(const tPixelRows &image, int32_t x, int32_t y) {
-  return BoxFilterRef<uint32_t, tAlphaWeightedMean<uint32_t>>(image, x, y);
+  return BoxFilterRef<uint32_t, tAlphaMean>(image, x, y);
 }
 
 bool BoxBlurAlphaRefWide(const tPixelRows &image, int32_t x, int32_t y) {
-  return BoxFilterRef<uint64_t, tAlphaWeightedMean<uint64_t>>(image, x, y);
+  return BoxFilterRef<uint64_t, tAlphaMeanWide>(image, x, y);
 }
 
 }  // namespace layerfx

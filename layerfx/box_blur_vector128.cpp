@@ -231,10 +231,17 @@ class tWeightedMeanRow {
 
 // ---- The walk down the image, shared by both filters.
 
+// `next`, the row that enters after this one (null when none), is fetched into
+// the cache meanwhile: the image rows come from memory, and one row ahead hides
+// their latency that the other streams of the walk would leave exposed.
 template <typename Terms, bool kEnter, bool kLeave>
-FX_SSE2 void UpdateColumns(uint32_t *col, const uint8_t *entering, uint8_t *slot, int64_t w) {
+FX_SSE2 void UpdateColumns(uint32_t *col, const uint8_t *entering, uint8_t *slot, int64_t w,
+                           const uint8_t *next) {
   int64_t k = 0;
   for (; k + 4 <= w; k += 4) {
+    if (next != nullptr) {
+      _mm_prefetch(reinterpret_cast<const char *>(next + 4 * k), _MM_HINT_T0);
+    }
     __m128i *sums = reinterpret_cast<__m128i *>(col + 4 * k);
     __m128i *copy = reinterpret_cast<__m128i *>(slot + 4 * k);
     __m128i s[4];
@@ -286,19 +293,21 @@ FX_SSE2 void Walk(const tPixelRows &image, int64_t y, uint8_t *ring, uint32_t *c
   const int64_t h = image.height;
   const int64_t slots = 2 * y + 1;
   for (int64_t r = 0; r < y; ++r) {
-    UpdateColumns<Terms, true, false>(col, RowAt(image, r), ring + r * w * 4, w);
+    UpdateColumns<Terms, true, false>(col, RowAt(image, r), ring + r * w * 4, w,
+                                      RowAt(image, r + 1));
   }
   for (int64_t i = 0; i < h; ++i) {
     // Row i+y enters into the slot of row i-y-1, which leaves.
     uint8_t *slot = ring + ((i + y) % slots) * w * 4;
     const bool enter = i + y < h;
     const bool leave = i - y - 1 >= 0;
+    const uint8_t *next = i + y + 1 < h ? RowAt(image, i + y + 1) : nullptr;
     if (enter && leave) {
-      UpdateColumns<Terms, true, true>(col, RowAt(image, i + y), slot, w);
+      UpdateColumns<Terms, true, true>(col, RowAt(image, i + y), slot, w, next);
     } else if (enter) {
-      UpdateColumns<Terms, true, false>(col, RowAt(image, i + y), slot, w);
+      UpdateColumns<Terms, true, false>(col, RowAt(image, i + y), slot, w, next);
     } else if (leave) {
-      UpdateColumns<Terms, false, true>(col, nullptr, slot, w);
+      UpdateColumns<Terms, false, true>(col, nullptr, slot, w, nullptr);
     }
     kernel.Prepare(VerticalCount(i, y, h));
     kernel.Row(col, RowAt(image, i));

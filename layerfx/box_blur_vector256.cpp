@@ -163,12 +163,22 @@ class tPlainMeanRow {
 
 // ---- "blur_alpha": colour weighted by alpha, divided exactly.
 //
-// Quotients are taken in double precision as floor(c * fl(1/d) + 2^-30). For
-// c <= 255 d and d < 2^24.1 (true within the 32-bit window limit: alpha sums
-// <= 255 * 66,051, counts <= 66,051) the computed product is within 2^-43 of
-// c / d, while a quotient that is not a whole number lies at least 1/d > 2^-24.1
-// below the next one; the bias lifts exact quotients clear of their rounding
-// error without reaching the next whole number, so the result is exact.
+// Every quotient is floor(c / d) with c <= 255 d and d < 2^24.1 (true within
+// the 32-bit window limit: alpha sums <= 255 * 66,051, counts <= 66,051).
+//
+// The full windows of a row take eight quotients a vector from an estimate
+// and a correction: c * rcp(d) in single precision is within 256 * (2^-23 +
+// 2^-23 + 2^-24 + 1.5 * 2^-12) < 0.1 of c / d (the processor's reciprocal is
+// good to 1.5 * 2^-12, each conversion to 2^-23, the product to 2^-24), so its
+// truncation is the quotient or one off either way; the remainder c - q d,
+// exact in 32 bits since it lies between -d and 2d, tells which, and one step
+// fixes it.
+//
+// The pixels at the row's ends are taken one at a time in double precision as
+// floor(c * fl(1/d) + 2^-30): the product is within 2^-43 of c / d, while a
+// quotient that is not a whole number lies at least 1/d > 2^-24.1 below the
+// next one; the bias lifts exact quotients clear of their rounding error
+// without reaching the next whole number, so the result is exact.
 
 struct tWeightedTerms {
   // Four pixels as {b*a, g*a, r*a, a}; the products fit 16 bits before widening.
@@ -201,6 +211,25 @@ FX_AVX2 inline __m128i Quotients(__m256d numerators, __m256d reciprocals) {
   return _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_mul_pd(numerators, reciprocals), bias));
 }
 
+// Eight unsigned words as floats, within 2^-23 of their value.
+FX_AVX2 inline __m256 ToFloats(__m256i words) {
+  const __m256 as_signed = _mm256_cvtepi32_ps(words);
+  const __m256 wrapped = _mm256_castsi256_ps(_mm256_srai_epi32(words, 31));
+  return _mm256_add_ps(as_signed, _mm256_and_ps(wrapped, _mm256_set1_ps(0x1p32f)));
+}
+
+// floor(c / d) per word, exact for the sums above with d > 0 (lanes with d = 0
+// give garbage, which the caller discards).
+FX_AVX2 inline __m256i Quotients(__m256i numerators, __m256i divisors) {
+  const __m256 estimate = _mm256_mul_ps(ToFloats(numerators), _mm256_rcp_ps(ToFloats(divisors)));
+  __m256i q = _mm256_cvttps_epi32(estimate);
+  const __m256i remainder = _mm256_sub_epi32(numerators, _mm256_mullo_epi32(q, divisors));
+  q = _mm256_add_epi32(q, _mm256_cmpgt_epi32(_mm256_setzero_si256(), remainder));
+  const __m256i too_small =
+      _mm256_cmpgt_epi32(remainder, _mm256_sub_epi32(divisors, _mm256_set1_epi32(1)));
+  return _mm256_sub_epi32(q, too_small);
+}
+
 class tWeightedMeanRow {
  public:
   using Terms = tWeightedTerms;
@@ -216,7 +245,8 @@ class tWeightedMeanRow {
     for (int64_t c = x_ + 1; c <= 2 * x_; ++c) {
       edge_reciprocals_[c - x_ - 1] = 1.0 / double(uint64_t(c) * v);
     }
-    middle_reciprocal_ = 1.0 / double(uint64_t(2 * x_ + 1) * v);
+    middle_count_ = uint64_t(2 * x_ + 1) * v;
+    middle_reciprocal_ = 1.0 / double(middle_count_);
   }
 
   FX_AVX2 void Row(const uint32_t *col, uint8_t *out) const {
@@ -226,24 +256,30 @@ class tWeightedMeanRow {
       sum = StepSum(sum, col, j, x_, w_);
       WritePixel(sum, ReciprocalAt(j), out + 4 * j);
     }
-    const __m256d count_reciprocal = _mm256_set1_pd(middle_reciprocal_);
+    const __m256i count = _mm256_set1_epi32(int32_t(middle_count_));
+    const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
     __m256i running = _mm256_broadcastsi128_si256(sum);
     for (; j + 8 <= w_ - x_; j += 8) {
       __m256i p[4];
       PrefixSums(col + 4 * (j + x_), col + 4 * (j - x_ - 1), p);
-      __m256d sums[8];
+      __m256i q[4], keep[4];
       for (int k = 0; k < 4; ++k) {
         const __m256i s = _mm256_add_epi32(running, p[k]);
-        sums[2 * k] = ToDoubles(_mm256_castsi256_si128(s));
-        sums[2 * k + 1] = ToDoubles(_mm256_extracti128_si256(s, 1));
+        const __m256i alpha_sum = _mm256_shuffle_epi32(s, 0xFF);
+        q[k] = Quotients(s, _mm256_blend_epi32(alpha_sum, count, 0x88));
+        keep[k] = _mm256_cmpeq_epi32(alpha_sum, _mm256_setzero_si256());
       }
       running = _mm256_add_epi32(running, HighToBoth(p[3]));
-      const __m128i low = FourPixels(sums, count_reciprocal);
-      const __m128i high = FourPixels(sums + 4, count_reciprocal);
-      const __m256i keep = _mm256_set_m128i(ZeroAlphaMask(sums + 4), ZeroAlphaMask(sums));
+      // Packing works per 128-bit lane: pixels come out as 0 2 4 6 1 3 5 7.
+      // Pixels whose alpha sum is 0 stay as they were.
+      const __m256i bytes =
+          _mm256_packus_epi16(_mm256_packus_epi32(q[0], q[1]), _mm256_packus_epi32(q[2], q[3]));
+      const __m256i kept = _mm256_packs_epi16(_mm256_packs_epi32(keep[0], keep[1]),
+                                              _mm256_packs_epi32(keep[2], keep[3]));
       __m256i *target = reinterpret_cast<__m256i *>(out + 4 * j);
-      _mm256_storeu_si256(target, _mm256_blendv_epi8(_mm256_set_m128i(high, low),
-                                                     _mm256_loadu_si256(target), keep));
+      _mm256_storeu_si256(target, _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(bytes, order),
+                                                     _mm256_loadu_si256(target),
+                                                     _mm256_permutevar8x32_epi32(kept, order)));
     }
     sum = _mm256_castsi256_si128(running);
     for (; j < w_; ++j) {
@@ -253,37 +289,6 @@ class tWeightedMeanRow {
   }
 
  private:
-  // Alpha sums of four pixels (lane 3 of each).
-  FX_AVX2 static __m256d AlphaSums(const __m256d sums[4]) {
-    return _mm256_permute2f128_pd(_mm256_unpackhi_pd(sums[0], sums[1]),
-                                  _mm256_unpackhi_pd(sums[2], sums[3]), 0x31);
-  }
-
-  // All-ones words for the pixels whose alpha sum is 0: they stay as they were
-  // (their own alpha is 0, and their colour is kept).
-  FX_AVX2 static __m128i ZeroAlphaMask(const __m256d sums[4]) {
-    const __m256d zero = _mm256_cmp_pd(AlphaSums(sums), _mm256_setzero_pd(), _CMP_EQ_OQ);
-    const __m256i words = _mm256_permutevar8x32_epi32(_mm256_castpd_si256(zero),
-                                                      _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6));
-    return _mm256_castsi256_si128(words);
-  }
-
-  // Four pixels' bytes: colour / alpha sum, alpha sum / n (pixels with alpha
-  // sum 0 divide by 1 and are masked off by the caller).
-  FX_AVX2 static __m128i FourPixels(const __m256d sums[4], __m256d count_reciprocal) {
-    const __m256d ones = _mm256_set1_pd(1.0);
-    const __m256d r = _mm256_div_pd(ones, _mm256_max_pd(AlphaSums(sums), ones));
-    const __m128i q0 =
-        Quotients(sums[0], _mm256_blend_pd(_mm256_permute4x64_pd(r, 0x00), count_reciprocal, 0x8));
-    const __m128i q1 =
-        Quotients(sums[1], _mm256_blend_pd(_mm256_permute4x64_pd(r, 0x55), count_reciprocal, 0x8));
-    const __m128i q2 =
-        Quotients(sums[2], _mm256_blend_pd(_mm256_permute4x64_pd(r, 0xAA), count_reciprocal, 0x8));
-    const __m128i q3 =
-        Quotients(sums[3], _mm256_blend_pd(_mm256_permute4x64_pd(r, 0xFF), count_reciprocal, 0x8));
-    return _mm_packus_epi16(_mm_packs_epi32(q0, q1), _mm_packs_epi32(q2, q3));
-  }
-
   FX_AVX2 static void WritePixel(__m128i sum, double count_reciprocal, uint8_t *pixel) {
     const uint32_t alpha_sum = uint32_t(_mm_extract_epi32(sum, 3));
     if (alpha_sum == 0) {
@@ -301,6 +306,7 @@ class tWeightedMeanRow {
   int64_t w_, x_;
   double *edge_reciprocals_;
   uint64_t v_ = 0;
+  uint64_t middle_count_ = 0;
   double middle_reciprocal_ = 0;
 };
 
@@ -308,10 +314,17 @@ class tWeightedMeanRow {
 
 // Adds the entering row (copied into `slot`) and removes the leaving one (the
 // copy `slot` held) in one pass over the column sums.
+// `next`, the row that enters after this one (null when none), is fetched into
+// the cache meanwhile: the image rows come from memory, and one row ahead hides
+// their latency that the other streams of the walk would leave exposed.
 template <typename Terms, bool kEnter, bool kLeave>
-FX_AVX2 void UpdateColumns(uint32_t *col, const uint8_t *entering, uint8_t *slot, int64_t w) {
+FX_AVX2 void UpdateColumns(uint32_t *col, const uint8_t *entering, uint8_t *slot, int64_t w,
+                           const uint8_t *next) {
   int64_t k = 0;
   for (; k + 4 <= w; k += 4) {
+    if (next != nullptr) {
+      _mm_prefetch(reinterpret_cast<const char *>(next + 4 * k), _MM_HINT_T0);
+    }
     __m256i *sums = reinterpret_cast<__m256i *>(col + 4 * k);
     __m256i a = _mm256_loadu_si256(sums);
     __m256i b = _mm256_loadu_si256(sums + 1);
@@ -356,18 +369,19 @@ FX_AVX2 void Walk(const tPixelRows &image, int64_t y, uint8_t *ring, uint32_t *c
   const int64_t slots = 2 * y + 1;
   auto slot = [&](int64_t r) { return ring + (r % slots) * w * 4; };
   for (int64_t r = 0; r < y; ++r) {
-    UpdateColumns<Terms, true, false>(col, RowAt(image, r), slot(r), w);
+    UpdateColumns<Terms, true, false>(col, RowAt(image, r), slot(r), w, RowAt(image, r + 1));
   }
   for (int64_t i = 0; i < h; ++i) {
     // Row i+y enters into the slot of row i-y-1, which leaves.
     const bool enter = i + y < h;
     const bool leave = i - y - 1 >= 0;
+    const uint8_t *next = i + y + 1 < h ? RowAt(image, i + y + 1) : nullptr;
     if (enter && leave) {
-      UpdateColumns<Terms, true, true>(col, RowAt(image, i + y), slot(i + y), w);
+      UpdateColumns<Terms, true, true>(col, RowAt(image, i + y), slot(i + y), w, next);
     } else if (enter) {
-      UpdateColumns<Terms, true, false>(col, RowAt(image, i + y), slot(i + y), w);
+      UpdateColumns<Terms, true, false>(col, RowAt(image, i + y), slot(i + y), w, next);
     } else if (leave) {
-      UpdateColumns<Terms, false, true>(col, nullptr, slot(i - y - 1), w);
+      UpdateColumns<Terms, false, true>(col, nullptr, slot(i - y - 1), w, nullptr);
     }
     kernel.Prepare(VerticalCount(i, y, h));
     kernel.Row(col, RowAt(image, i));

@@ -1,6 +1,8 @@
 #include "layerfx/distortion.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "frame/host_import.h"
 #include "frame/inner_size.h"
@@ -37,15 +39,29 @@ class tRowWriter {
       return;
     }
     if (opacity_ == 255) {
-      for (orn_int i = 0; i < count; ++i) {
-        dest[i] = source[i];
-      }
+      CopyUpward(dest, source, count);
     } else {
       Host<hostfn::ZANConstAlphaBlend>()(dest, source, count, opacity_);
     }
   }
 
  private:
+  // The pixel-by-pixel upward copy. Unless the destination starts inside the
+  // source after its first pixel, no pixel is read after it was written, so
+  // memmove gives the same result; only that overlap (the row repeating
+  // itself) needs the loop.
+  static void CopyUpward(orn_uint32 *dest, const orn_uint32 *source, orn_int count) {
+    const auto to = reinterpret_cast<uintptr_t>(dest);
+    const auto from = reinterpret_cast<uintptr_t>(source);
+    if (to <= from || to >= from + static_cast<uintptr_t>(count) * sizeof(orn_uint32)) {
+      std::memmove(dest, source, static_cast<size_t>(count) * sizeof(orn_uint32));
+      return;
+    }
+    for (orn_int i = 0; i < count; ++i) {
+      dest[i] = source[i];
+    }
+  }
+
   orn_int opacity_;
 };
 

@@ -1,3 +1,5 @@
+// The rule of the "brightness" transition built from its source's lines: the
+// brightness means of the chosen window, stretched and optionally inverted.
 #include "transitions/brightness_rule.h"
 
 #include <algorithm>
@@ -9,14 +11,26 @@ void StretchLevels(uint8_t *levels, size_t count) {
   if (count == 0) {
     return;
   }
-  const auto [low, high] = std::minmax_element(levels, levels + count);
-  const unsigned m = *low;
-  const unsigned span = *high - m;
+  // Plain min and max loops, which the compiler turns into vector code.
+  uint8_t low = 255, high = 0;
+  for (size_t i = 0; i < count; ++i) {
+    low = std::min(low, levels[i]);
+    high = std::max(high, levels[i]);
+  }
+  const unsigned m = low;
+  const unsigned span = high - m;
   if (span == 0 || span == 255) {
     return;
   }
+  // ((v - m) * 255) / span in single precision as floor(x * fl(1/span) +
+  // 2^-12), which vectorises: x = (v - m) * 255 is exact, the product is within
+  // 255 * 2^-23 of x / span, and a quotient that is not whole lies at least
+  // 1/span >= 1/254 below the next one, so the bias lifts exact quotients clear
+  // of the rounding error without reaching the next whole number.
+  const float reciprocal = 1.0f / static_cast<float>(span);
   for (size_t i = 0; i < count; ++i) {
-    levels[i] = static_cast<uint8_t>((levels[i] - m) * 255u / span);
+    const auto x = static_cast<float>((levels[i] - m) * 255u);
+    levels[i] = static_cast<uint8_t>(x * reciprocal + 0x1p-12f);
   }
 }
 

@@ -1,9 +1,15 @@
-// BuildBrightnessMeans on every path, and cv::blur on an 8-bit single-channel
-// picture of the same size and radius when OpenCV is there.
+// BuildBrightnessMeans on every path; the whole rule build (lines read from a
+// host line source, means, stretch, inversion) on the path chosen for this
+// processor; and cv::blur on an 8-bit single-channel picture of the same size
+// and radius when OpenCV is there.
+#include <cstring>
 #include <string>
 
 #include "bench/bench_pictures.h"
+#include "host/host_ref.h"
+#include "host/line_source.h"
 #include "transitions/brightness_means.h"
+#include "transitions/brightness_rule.h"
 
 #ifdef FX_BENCH_OPENCV
 #include <opencv2/core.hpp>
@@ -52,6 +58,25 @@ void RunMeans(benchmark::State &state, tPictureSize size, int32_t r, tKernelPath
   state.SetItemsProcessed(int64_t(state.iterations()) * size.width * size.height);
 }
 
+void RunRule(benchmark::State &state, tPictureSize size, int32_t r) {
+  const std::vector<uint32_t> pixels = MakePicture(size);
+  zanhost::PixelBuffer buffer(size.width, size.height, 32);
+  for (int32_t i = 0; i < size.height; ++i) {
+    std::memcpy(buffer.Row32(i), &pixels[size_t(i) * size.width], size_t(size.width) * 4);
+  }
+  const auto source = zanhost::Ref<zanhost::BufferLineSource>::Adopt(
+      zanhost::BufferLineSource::Create(std::move(buffer)));
+  for (auto _ : state) {
+    tBrightnessRule rule;
+    if (!BuildBrightnessRule(source.get(), r, true, &rule)) {
+      state.SkipWithError("rule not built");
+      break;
+    }
+    benchmark::DoNotOptimize(rule.levels.get());
+  }
+  state.SetItemsProcessed(int64_t(state.iterations()) * size.width * size.height);
+}
+
 #ifdef FX_BENCH_OPENCV
 void RunOpenCvGray(benchmark::State &state, tPictureSize size, int32_t r) {
   cv::setNumThreads(1);
@@ -84,6 +109,7 @@ bool RegisterAll() {
         benchmark::RegisterBenchmark(("means/" + std::string(path.name) + tail).c_str(), RunMeans,
                                      size, r, path.path);
       }
+      benchmark::RegisterBenchmark(("rule/auto" + tail).c_str(), RunRule, size, r);
 #ifdef FX_BENCH_OPENCV
       benchmark::RegisterBenchmark(("opencv_gray" + tail).c_str(), RunOpenCvGray, size, r);
 #endif

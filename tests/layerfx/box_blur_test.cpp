@@ -250,6 +250,50 @@ TEST_P(BoxFilterPathTest, UniformPictureDropsOnlyUnderBlur) {
   }
 }
 
+// One row under the largest window whose weighted sums fit 32 bits (x = 33,025,
+// n = 66,051): colour sums pass 2^31 and alpha sums 2^24, where quotients
+// taken from floating-point estimates are most at risk. Mostly opaque bright
+// pixels put the quotients near 255 and near whole numbers; every pixel is
+// checked against window sums taken from prefix sums.
+TEST_P(BoxFilterPathTest, BlurAlphaLargestNarrowWindowDividesExactly) {
+  const int32_t x = 33025;
+  const int32_t w = 2 * x + 1 + 517;
+  std::mt19937 rng(13);
+  tBytes src(size_t(w) * 4);
+  for (int32_t j = 0; j < w; ++j) {
+    const uint32_t pick = rng() % 4;
+    src[4 * j + 3] = pick == 0 ? uint8_t(rng()) : uint8_t(255 - pick + 1);
+    for (int c = 0; c < 3; ++c) {
+      src[4 * j + c] = rng() % 3 == 0 ? uint8_t(rng()) : 255;
+    }
+  }
+  std::vector<uint64_t> prefix(size_t(w + 1) * 4, 0);
+  for (int32_t j = 0; j < w; ++j) {
+    const uint64_t alpha = src[4 * j + 3];
+    for (int c = 0; c < 4; ++c) {
+      const uint64_t term = c < 3 ? src[4 * j + c] * alpha : alpha;
+      prefix[4 * (j + 1) + c] = prefix[4 * j + c] + term;
+    }
+  }
+  tFencedPicture picture(w, 1, src, 1, false);
+  ASSERT_TRUE(BoxBlurAlpha(picture.Rows(), x, 0, GetParam()));
+  const tBytes out = picture.Pixels();
+  for (int32_t j = 0; j < w; ++j) {
+    const int32_t first = std::max(0, j - x);
+    const int32_t last = std::min(w - 1, j + x);
+    uint64_t sums[4];
+    for (int c = 0; c < 4; ++c) {
+      sums[c] = prefix[4 * (last + 1) + c] - prefix[4 * first + c];
+    }
+    ASSERT_GT(sums[3], 0u);
+    for (int c = 0; c < 3; ++c) {
+      ASSERT_EQ(out[4 * j + c], sums[c] / sums[3]) << "pixel " << j << " channel " << c;
+    }
+    ASSERT_EQ(out[4 * j + 3], sums[3] / uint64_t(last - first + 1)) << "pixel " << j;
+  }
+  EXPECT_TRUE(picture.GuardsIntact());
+}
+
 std::string PathName(const ::testing::TestParamInfo<tKernelPath> &info) {
   static const char *const kNames[] = {"Auto", "Plain", "Vector128", "Vector256"};
   return kNames[int(info.param)];

@@ -278,6 +278,22 @@ TEST_F(DistortionFunctionTest, WorkedExample) {
   }
 }
 
+// Period 64, phase 1/2: row 0 takes itself shifted two pixels right. On one
+// Layer the upward copy reads pixels it has just written, so the first pixel
+// repeats along the whole row (a block copy would shift the row instead); row 1
+// shifts left and reads only pixels not yet written.
+TEST_F(DistortionFunctionTest, SameLayerRowShiftedRightRepeatsItsFirstPixel) {
+  constexpr int kWidth = 37, kHeight = 4;
+  std::mt19937 rng(9);
+  LayerRef layer = MakeRandomLayer(kWidth, kHeight, PitchKind::kPacked, rng, false);
+  const Picture in = ReadPicture(*layer);
+  ASSERT_EQ(Call(u"distortion", {Arg(layer), Arg(layer), Arg(0.5), Arg(64.0), Arg(64.0)}), 0);
+  const Picture out = ReadPicture(*layer);
+  for (int x = 0; x < kWidth; ++x) {
+    EXPECT_EQ(out[x], in[0]) << "row 0, column " << x;
+  }
+}
+
 TEST_F(DistortionFunctionTest, ZeroPeriodsCopyRowsClampedToSource) {
   std::mt19937 rng(1);
   LayerRef source = MakeRandomLayer(8, 5, PitchKind::kNegative, rng, false);

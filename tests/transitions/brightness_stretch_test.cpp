@@ -27,4 +27,20 @@ TEST(BrightnessStretchTest, StretchesToFullRangeUnlessUniformOrFull) {
   }
 }
 
+// Every span the stretch can meet and every level in it, from two lowest
+// levels: the result must be the exact integer quotient.
+TEST(BrightnessStretchTest, EverySpanAndLevelGivesExactQuotient) {
+  for (unsigned low : {0u, 1u}) {
+    for (unsigned span = 1; span + low <= 255 && span < 255; ++span) {
+      std::vector<uint8_t> levels, expected;
+      for (unsigned v = low; v <= low + span; ++v) {
+        levels.push_back(static_cast<uint8_t>(v));
+        expected.push_back(static_cast<uint8_t>((v - low) * 255 / span));
+      }
+      StretchLevels(levels.data(), levels.size());
+      ASSERT_EQ(levels, expected) << "lowest " << low << ", span " << span;
+    }
+  }
+}
+
 }  // namespace
