@@ -6,7 +6,9 @@ set -eu
 packages="cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev libpng-dev pkg-config"
 optional=""
 case "$(dpkg --print-architecture)" in
-  amd64) optional="g++-multilib" ;;
+  # The 32-bit build of `make test`; qemu-user runs its programs on kernels
+  # that cannot run 32-bit programs themselves.
+  amd64) optional="g++-multilib qemu-user" ;;
 esac
 missing_of() {
   for p in "$@"; do
