@@ -18,7 +18,8 @@ void CopyRedirected(const tZANBandData &band, const tFrameImages &images) {
               int64_t{band.destLeft} + band.width <= pixels.Width() &&
               int64_t{band.destTop} + band.height <= pixels.Height(),
           "a band was redirected outside its image");
-  for (orn_int line = 0; line < band.height; ++line) {
+  // Rows of an empty band may have no address.
+  for (orn_int line = 0; line < band.height && band.width > 0; ++line) {
     std::memmove(images.dest->Pixels().Row32(band.top + line) + band.left,
                  pixels.Row32(band.destTop + line) + band.destLeft,
                  static_cast<size_t>(band.width) * 4);

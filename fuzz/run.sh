@@ -26,6 +26,7 @@ CC=clang CXX=clang++ cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=R
   -DFX_FUZZ=ON -DFX_BUILD_TESTS=OFF -DFX_BUILD_TOOLS=OFF -DFX_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build_dir" -j "${JOBS:-2}" --target $targets
 
+passed=0
 for target in $targets; do
   name=${target%_fuzzer}
   corpus="$build_dir/corpus/$name"
@@ -38,8 +39,11 @@ for target in $targets; do
     "$corpus" "$source_dir/fuzz/corpus/$name" >"$log" 2>&1; then
     tail -n 60 "$log"
     echo "fuzz: $name FAILED; the input is in $findings/"
+    echo "fuzz: $passed passed, 1 failed"
     exit 1
   fi
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   echo "fuzz: $name passed: $runs executions in ${seconds}s, no finding"
+  passed=$((passed + 1))
 done
+echo "fuzz: $passed passed, 0 failed"

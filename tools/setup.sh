@@ -1,7 +1,7 @@
 #!/bin/sh
 # Checks that the build's Debian packages are present and installs the missing
-# ones when run as root. Optional packages (the 32-bit toolchain of `make test`)
-# are installed the same way, but only noted when they cannot be.
+# ones when run as root. Optional packages are installed the same way, but only
+# noted when they cannot be: their part of `make test` is skipped.
 set -eu
 packages="cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev libpng-dev pkg-config"
 optional=""

@@ -159,6 +159,27 @@ TEST_F(TransitionRobustnessTest, ExtremeTimingRunsToADefinedEnd) {
   }
 }
 
+TEST_F(TransitionRobustnessTest, EmptyPicturesRunToTheEnd) {
+  for (const auto &[width, height] : {std::pair{0, 4}, std::pair{5, 0}, std::pair{0, 0}}) {
+    for (const char16_t *name : {u"brightness", u"test"}) {
+      SCOPED_TRACE(::testing::Message() << width << "x" << height);
+      auto empty = [&] {
+        return Ref<BufferLineSource>::Adopt(
+            BufferLineSource::Create(PixelBuffer(width, height, 32)));
+      };
+      const Ref<BufferLineSource> first = empty(), second = empty(), frame = empty();
+      const auto options =
+          Ref<zanhost::OptionSource>::Adopt(zanhost::OptionSource::Create(Options(name, {})));
+      BandDriver driver(env_.Registry(), 4);
+      ASSERT_EQ(
+          driver.Start(name, options.get(), &images_, 0, first.get(), second.get(), frame.get()),
+          0);
+      EXPECT_GE(driver.RunOnClock(0, 40, 4).status, 0);
+      EXPECT_TRUE(driver.Finished());
+    }
+  }
+}
+
 TEST_F(TransitionRobustnessTest, NegativeTimeNeverEndsByItself) {
   // Taken as unsigned, -1 ticks is the longest time there is.
   for (const char16_t *name : {u"add", u"brightness", u"test"}) {
