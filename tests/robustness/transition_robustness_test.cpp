@@ -191,9 +191,9 @@ TEST_F(TransitionRobustnessTest, NegativeTimeNeverEndsByItself) {
   }
 }
 
-TEST_F(TransitionRobustnessTest, ScreenNarrowerThanThePicturesBlendsTheWholeWidth) {
+TEST_F(TransitionRobustnessTest, ScreenWidthDoesNotChangeTheBlend) {
   std::vector<std::vector<uint8_t>> frames;
-  for (const orn_int screenWidth : {640, 1, 0, -5}) {
+  for (const orn_int screenWidth : {640, 1, 0, -5, std::numeric_limits<orn_int>::max()}) {
     env_.Vel().SetInnerSize(screenWidth, 480);
     BandDriver driver(env_.Registry(), 4);
     ASSERT_EQ(Start(driver, u"add", {}, &images_), 0);
