@@ -10,11 +10,6 @@
 
 namespace zanhost {
 
-template <class Function>
-void FunctionTable::Bind(typename Function::type implementation) {
-  functions_[Function::key] = reinterpret_cast<void *>(implementation);
-}
-
 FunctionTable::FunctionTable() {
   Bind<hostfn::ZANAddTransHandlerProvider>(zanhost::ZANAddTransHandlerProvider);
   Bind<hostfn::ZANRemoveTransHandlerProvider>(zanhost::ZANRemoveTransHandlerProvider);

@@ -4,7 +4,7 @@
 //
 // For tests it counts lookups per key (unknown and withheld keys included) and
 // can withhold a key, as a host that lacks that function: a withheld key
-// resolves to false until restored.
+// resolves to false until restored. Any key can be bound anew.
 #pragma once
 
 #include <map>
@@ -30,10 +30,14 @@ class FunctionTable : public iZANFunctionLookup {
   void Restore(const std::string &key) { withheld_.erase(key); }
   size_t FunctionCount() const { return functions_.size(); }
 
- private:
+  // Binds the key of `Function` (a hostfn pairing) to `implementation`; tests
+  // use it to put a recording twin in place of a routine.
   template <class Function>
-  void Bind(typename Function::type implementation);
+  void Bind(typename Function::type implementation) {
+    functions_[Function::key] = reinterpret_cast<void *>(implementation);
+  }
 
+ private:
   std::map<std::string, void *, std::less<>> functions_;
   std::map<std::string, int, std::less<>> lookups_;
   std::set<std::string, std::less<>> withheld_;

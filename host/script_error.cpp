@@ -32,7 +32,9 @@ std::u16string Substitute(std::u16string_view message,
       unplaced += inserts[index];
     }
   }
-  if (!unplaced.empty()) {
+  if (inserts.size() == 1 && !placed[0]) {
+    out += u" '" + unplaced + u"'.";
+  } else if (!unplaced.empty()) {
     out += u" (" + unplaced + u")";
   }
   return out;

@@ -26,10 +26,11 @@ class ScriptError : public std::exception {
 [[noreturn]] void RaiseScriptError(std::u16string message);
 
 // Puts `first` where "%1" stands and `second` where "%2" stands, each wherever
-// it occurs, in one pass (an inserted text is never scanned again). Inserts whose
-// placeholder is absent are appended in parentheses, comma separated:
-// "layer size mismatch" with "10x30" and "10x20" gives
-// "layer size mismatch (10x30, 10x20)".
+// it occurs, in one pass (an inserted text is never scanned again). A lone
+// insert without its placeholder is appended quoted: "specify option" with
+// "time" gives "specify option 'time'.". Two inserts whose placeholders are
+// absent are appended in parentheses, comma separated: "layer size mismatch"
+// with "10x30" and "10x20" gives "layer size mismatch (10x30, 10x20)".
 std::u16string FormatMessage(std::u16string_view message, std::u16string_view first);
 std::u16string FormatMessage(std::u16string_view message, std::u16string_view first,
                              std::u16string_view second);

@@ -32,8 +32,16 @@ bool BoxBlur(const tPixelRows &image, int32_t x, int32_t y, tKernelPath path) {
   if (WindowPixels(x, y) > kBlurMaxNarrowWindow) {
     return BoxBlurRefWide(image, x, y);
   }
-  (void)path;
-  return BoxBlurRef(image, x, y);
+  switch (frame::ResolveKernelPath(path)) {
+#ifdef FX_X86_KERNELS
+    case tKernelPath::Vector256:
+      return BoxBlurVector256(image, x, y);
+    case tKernelPath::Vector128:
+      return BoxBlurVector128(image, x, y);
+#endif
+    default:
+      return BoxBlurRef(image, x, y);
+  }
 }
 
 bool BoxBlurAlpha(const tPixelRows &image, int32_t x, int32_t y, tKernelPath path) {
@@ -46,8 +54,16 @@ bool BoxBlurAlpha(const tPixelRows &image, int32_t x, int32_t y, tKernelPath pat
   if (WindowPixels(x, y) > kBlurAlphaMaxNarrowWindow) {
     return BoxBlurAlphaRefWide(image, x, y);
   }
-  (void)path;
-  return BoxBlurAlphaRef(image, x, y);
+  switch (frame::ResolveKernelPath(path)) {
+#ifdef FX_X86_KERNELS
+    case tKernelPath::Vector256:
+      return BoxBlurAlphaVector256(image, x, y);
+    case tKernelPath::Vector128:
+      return BoxBlurAlphaVector128(image, x, y);
+#endif
+    default:
+      return BoxBlurAlphaRef(image, x, y);
+  }
 }
 
 }  // namespace layerfx

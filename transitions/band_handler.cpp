@@ -9,20 +9,6 @@ tBandTransHandler::tBandTransHandler(iZANOptionSource *options, orn_int layerTyp
       time(time_),
       maxPhase(maxPhase_) {}
 
-orn_int tBandTransHandler::AddRef() {
-  ++refCount;
-  return 0;
-}
-
-orn_int tBandTransHandler::Release() {
-  if (refCount == 1) {
-    delete this;
-  } else {
-    --refCount;
-  }
-  return 0;
-}
-
 orn_int tBandTransHandler::SetOptionSource(iZANOptionSource *options) {
   optionSource = tHostRef<iZANOptionSource>::Share(options);
   return 0;

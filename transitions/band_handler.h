@@ -7,17 +7,13 @@
 
 #include "frame/host_ref.h"
 #include "hostapi/transition.h"
+#include "transitions/counted.h"
 
-class tBandTransHandler : public iZANBandTransHandler {
+class tBandTransHandler : public tCounted<iZANBandTransHandler> {
  public:
   // Takes a reference on `options` when not null. `time` is in host ticks and
   // taken as unsigned; `maxPhase` must not be negative.
   tBandTransHandler(iZANOptionSource *options, orn_int layerType, uint64_t time, orn_int maxPhase);
-  tBandTransHandler(const tBandTransHandler &) = delete;
-  tBandTransHandler &operator=(const tBandTransHandler &) = delete;
-
-  orn_int AddRef() override;
-  orn_int Release() override;
   orn_int SetOptionSource(iZANOptionSource *options) override;
   // phase := elapsed * maxPhase / time, truncated and capped at maxPhase; the
   // first step latches the start tick and has phase 0. A time of 0 completes at
@@ -32,12 +28,10 @@ class tBandTransHandler : public iZANBandTransHandler {
   orn_int ChooseFinalImage(iZANLineSource **out, iZANLineSource *first,
                            iZANLineSource *second) override;
 
-  virtual ~tBandTransHandler() = default;
   // The pixel work of one band while 0 < phase < maxPhase.
   virtual void Blend(tZANBandData *band) = 0;
 
  protected:
-  orn_int refCount = 1;
   tHostRef<iZANOptionSource> optionSource;
   uint8_t layerTypeFlag;
   uint64_t startTick = 0;

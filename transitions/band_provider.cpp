@@ -15,20 +15,6 @@ tOwnedString SizeText(orn_int width, orn_int height) {
 
 }  // namespace
 
-orn_int tBandTransHandlerProvider::AddRef() {
-  ++refCount;
-  return 0;
-}
-
-orn_int tBandTransHandlerProvider::Release() {
-  if (refCount == 1) {
-    delete this;
-  } else {
-    --refCount;
-  }
-  return 0;
-}
-
 orn_int tBandTransHandlerProvider::AnswerName(const orn_char *ownName, const orn_char **name) {
   if (name == nullptr) {
     return -1;

@@ -4,15 +4,10 @@
 #pragma once
 
 #include "hostapi/transition.h"
+#include "transitions/counted.h"
 
-class tBandTransHandlerProvider : public iZANTransHandlerProvider {
+class tBandTransHandlerProvider : public tCounted<iZANTransHandlerProvider> {
  public:
-  tBandTransHandlerProvider() = default;
-  tBandTransHandlerProvider(const tBandTransHandlerProvider &) = delete;
-  tBandTransHandlerProvider &operator=(const tBandTransHandlerProvider &) = delete;
-
-  orn_int AddRef() override;
-  orn_int Release() override;
   // Sets both result words to 1 first, whatever follows. Returns -1 for a null
   // handler slot or option source; raises "layer size mismatch" (second size,
   // first size) for sources of different sizes; otherwise stores what
@@ -22,7 +17,6 @@ class tBandTransHandlerProvider : public iZANTransHandlerProvider {
                           orn_int src2Height, orn_int *resultFlag1, orn_int *resultFlag2,
                           iZANBandTransHandler **handler) override;
 
-  virtual ~tBandTransHandlerProvider() = default;
   // Reads the options and makes a handler with one reference for the caller;
   // null when its memory cannot be had. Bad options are raised.
   virtual iZANBandTransHandler *CreateHandler(iZANOptionSource *options, iZANImageSource *images,
@@ -33,7 +27,4 @@ class tBandTransHandlerProvider : public iZANTransHandlerProvider {
  protected:
   // GetName for a provider called `ownName`: -1 for a null slot.
   static orn_int AnswerName(const orn_char *ownName, const orn_char **name);
-
- private:
-  orn_int refCount = 1;
 };

@@ -1,6 +1,6 @@
 // Entry of the brightness means: check the radius, take 64-bit sums for windows
 // past the 32-bit limit, and otherwise run the implementation chosen for this
-// processor.
+// processor (the vector ones up to their window limit).
 #include "transitions/brightness_means.h"
 
 #include "transitions/brightness_means_kernels.h"
@@ -19,7 +19,18 @@ bool BuildBrightnessMeans(const orn_uint32 *const *rows, int32_t width, int32_t 
   if (side * side > kMeansMaxNarrowWindow) {
     return BrightnessMeansRefWide(rows, width, height, radius, out);
   }
-  (void)path;
+  if (side * side <= kMeansMaxVectorWindow) {
+    switch (frame::ResolveKernelPath(path)) {
+#ifdef FX_X86_KERNELS
+      case tKernelPath::Vector256:
+        return BrightnessMeansVector256(rows, width, height, radius, out);
+      case tKernelPath::Vector128:
+        return BrightnessMeansVector128(rows, width, height, radius, out);
+#endif
+      default:
+        break;
+    }
+  }
   return BrightnessMeansRef(rows, width, height, radius, out);
 }
 

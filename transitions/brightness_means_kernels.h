@@ -10,6 +10,9 @@ namespace transitions {
 
 // Largest window whose brightness sums stay exact in 32 bits: 255 * n <= 2^32 - 1.
 constexpr uint64_t kMeansMaxNarrowWindow = 16843009;
+// Largest window the vector kernels take: their sums stay below 2^31 and their
+// reciprocal divisions exact.
+constexpr uint64_t kMeansMaxVectorWindow = uint64_t{1} << 23;
 
 inline uint8_t Brightness(orn_uint32 pixel) {
   const uint32_t red = (pixel >> 16) & 0xFF;

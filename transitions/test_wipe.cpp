@@ -17,26 +17,10 @@ struct tTestOptions {
   orn_int testtype = 0;
 };
 
-class tTestTransHandler : public iZANBandTransHandler {
+class tTestTransHandler : public tCounted<iZANBandTransHandler> {
  public:
   tTestTransHandler(uint64_t duration, orn_int sourceHeight, const tTestOptions &extra)
       : time(duration), src1Height(sourceHeight), options(extra) {}
-  tTestTransHandler(const tTestTransHandler &) = delete;
-  tTestTransHandler &operator=(const tTestTransHandler &) = delete;
-  virtual ~tTestTransHandler() = default;
-
-  orn_int AddRef() override {
-    ++refCount;
-    return 0;
-  }
-  orn_int Release() override {
-    if (refCount == 1) {
-      delete this;
-    } else {
-      --refCount;
-    }
-    return 0;
-  }
   orn_int SetOptionSource(iZANOptionSource *) override { return 0; }
 
   // level := elapsed * 255 / time, elapsed capped at time (a clock gone back
@@ -84,7 +68,6 @@ class tTestTransHandler : public iZANBandTransHandler {
   }
 
  private:
-  orn_int refCount = 1;
   uint64_t startTick = 0;
   uint64_t time;
   orn_int src1Height;
@@ -100,20 +83,6 @@ bool ReadOption(iZANOptionSource *options, const orn_char *name, tOwnedVariant &
 }
 
 }  // namespace
-
-orn_int tTestTransHandlerProvider::AddRef() {
-  ++refCount;
-  return 0;
-}
-
-orn_int tTestTransHandlerProvider::Release() {
-  if (refCount == 1) {
-    delete this;
-  } else {
-    --refCount;
-  }
-  return 0;
-}
 
 orn_int tTestTransHandlerProvider::GetName(const orn_char **name) {
   if (name != nullptr) {

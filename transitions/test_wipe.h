@@ -5,15 +5,10 @@
 #pragma once
 
 #include "hostapi/transition.h"
+#include "transitions/counted.h"
 
-class tTestTransHandlerProvider final : public iZANTransHandlerProvider {
+class tTestTransHandlerProvider final : public tCounted<iZANTransHandlerProvider> {
  public:
-  tTestTransHandlerProvider() = default;
-  tTestTransHandlerProvider(const tTestTransHandlerProvider &) = delete;
-  tTestTransHandlerProvider &operator=(const tTestTransHandlerProvider &) = delete;
-
-  orn_int AddRef() override;
-  orn_int Release() override;
   // Stores "test" when `name` is not null; 0 either way.
   orn_int GetName(const orn_char **name) override;
   // -1 for a null handler slot or option source, sources of different sizes, or
@@ -24,7 +19,4 @@ class tTestTransHandlerProvider final : public iZANTransHandlerProvider {
                           orn_int src1Width, orn_int src1Height, orn_int src2Width,
                           orn_int src2Height, orn_int *resultFlag1, orn_int *resultFlag2,
                           iZANBandTransHandler **handler) override;
-
- private:
-  orn_int refCount = 1;
 };

@@ -39,9 +39,9 @@ TEST_F(ScriptErrorTest, OneStringTakesThePlaceOfPercentOne) {
   const FormatCase cases[] = {
       {u"cannot load %1.", u"cannot load rule.png."},
       {u"%1 and %1", u"rule.png and rule.png"},
-      {u"no placeholder", u"no placeholder (rule.png)"},
-      {u"100%", u"100% (rule.png)"},
-      {u"%2 stays", u"%2 stays (rule.png)"},
+      {u"no placeholder", u"no placeholder 'rule.png'."},
+      {u"100%", u"100% 'rule.png'."},
+      {u"%2 stays", u"%2 stays 'rule.png'."},
   };
   for (const FormatCase &c : cases) {
     EXPECT_EQ(MessageOf([&] { ZANThrowExceptionMessageWithString(c.message.c_str(), rule.Raw()); }),

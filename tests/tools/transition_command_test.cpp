@@ -1,0 +1,134 @@
+// The transition command end to end: which frames it writes and when, what
+// they show at the ends, the options reaching the module, --at, --easing and
+// the gallery page.
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "host/png_reader.h"
+#include "zanhost_fixture.h"
+
+namespace zanhost::cli {
+namespace {
+
+class TransitionCommandTest : public ZanhostTest {
+ protected:
+  void SetUp() override {
+    ZanhostTest::SetUp();
+    from_ = PatternPicture(12, 10, 1);
+    to_ = PatternPicture(12, 10, 2);
+    WritePicture("a.png", from_);
+    WritePicture("b.png", to_);
+  }
+
+  ProgramResult RunTransition(const std::string &name, std::vector<std::string> extra) {
+    std::vector<std::string> words = {"transition", name,    "--from", "a.png",
+                                      "--to",       "b.png", "--out",  "out"};
+    words.insert(words.end(), extra.begin(), extra.end());
+    return Run(words);
+  }
+
+  std::string ReadText(const std::string &name) const {
+    std::ifstream file(Path(name));
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+  }
+
+  PixelBuffer from_{0, 0, 32};
+  PixelBuffer to_{0, 0, 32};
+};
+
+TEST_F(TransitionCommandTest, WritesEveryFrameSheetAndPage) {
+  const ProgramResult result = RunTransition("test", {"--option", "time=90", "--frames", "4"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const std::vector<std::string> expected = {"out/frame-000.png", "out/frame-001.png",
+                                             "out/frame-002.png", "out/frame-003.png",
+                                             "out/contact.png",   "out/index.html"};
+  EXPECT_EQ(WrittenPaths(result.out), expected);
+  for (int frame = 0; frame < 4; ++frame) {
+    const PixelBuffer picture = ReadPng(Path(expected[static_cast<size_t>(frame)]));
+    EXPECT_EQ(picture.Width(), 12);
+    EXPECT_EQ(picture.Height(), 10);
+  }
+  EXPECT_GT(ReadPng(Path("out/contact.png")).Width(), 12);
+  const std::string page = ReadText("out/index.html");
+  for (const char *piece : {"contact.png", "frame-003.png", "t=30", "type=\"range\""}) {
+    EXPECT_NE(page.find(piece), std::string::npos) << piece;
+  }
+  EXPECT_FALSE(std::filesystem::exists(Path("out/frame-004.png")));
+}
+
+// Rule transitions show the first picture at their first step and the second
+// at their last; "test" ends on the second.
+TEST_F(TransitionCommandTest, FramesRunFromTheFirstPictureToTheSecond) {
+  const struct {
+    const char *name;
+    std::vector<std::string> options;
+  } cases[] = {
+      {"add", {"--option", "add=out", "--option", "rule=b.png"}},
+      {"brightness", {"--option", "rule=back_light", "--option", "blur=2"}},
+  };
+  for (const auto &c : cases) {
+    std::vector<std::string> extra = c.options;
+    extra.insert(extra.end(), {"--option", "time=100", "--frames", "3", "--band", "3"});
+    const ProgramResult result = RunTransition(c.name, extra);
+    ASSERT_EQ(result.exitCode, 0) << c.name << ": " << result.err;
+    EXPECT_TRUE(SamePixels(from_, ReadPng(Path("out/frame-000.png")))) << c.name;
+    EXPECT_FALSE(SamePixels(from_, ReadPng(Path("out/frame-001.png")))) << c.name;
+    EXPECT_TRUE(SamePixels(to_, ReadPng(Path("out/frame-002.png")))) << c.name;
+  }
+  ASSERT_EQ(RunTransition("test", {"--option", "time=10", "--frames", "2"}).exitCode, 0);
+  EXPECT_TRUE(SamePixels(to_, ReadPng(Path("out/frame-001.png"))));
+}
+
+TEST_F(TransitionCommandTest, RulePictureIsRegisteredUnderTheRuleOption) {
+  WritePicture("wipe.png", PatternPicture(5, 5, 9));
+  const struct {
+    std::vector<std::string> extra;
+  } cases[] = {
+      {{"--rule", "wipe.png"}},
+      {{"--rule", "wipe.png", "--option", "rule=my-wipe"}},
+  };
+  for (const auto &c : cases) {
+    std::vector<std::string> extra = c.extra;
+    extra.insert(extra.end(), {"--option", "time=10", "--option", "add=in", "--frames", "2"});
+    const ProgramResult result = RunTransition("add", extra);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+  }
+}
+
+// Each --at time comes from a fresh start, so it matches the same moment of
+// a continuous run; an eased clock at half time gives the linear clock's
+// quarter ("in": progress squared).
+TEST_F(TransitionCommandTest, AtAndEasingPickTheMomentsOfTheClock) {
+  const std::vector<std::string> add = {"--option", "time=100", "--option",
+                                        "add=in",   "--option", "rule=b.png"};
+  auto run = [&](std::vector<std::string> extra, const std::string &frame) {
+    extra.insert(extra.begin(), add.begin(), add.end());
+    const ProgramResult result = RunTransition("add", extra);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return ReadPng(Path("out/" + frame));
+  };
+  const PixelBuffer quarter = run({"--frames", "5"}, "frame-001.png");
+  EXPECT_TRUE(SamePixels(quarter, run({"--at", "25"}, "frame-000.png")));
+  EXPECT_TRUE(SamePixels(quarter, run({"--at", "50", "--easing", "in"}, "frame-000.png")));
+  EXPECT_FALSE(SamePixels(quarter, run({"--at", "50"}, "frame-000.png")));
+
+  const ProgramResult several = RunTransition(
+      "add",
+      {"--option", "time=100", "--option", "add=in", "--option", "rule=b.png", "--at", "0,75,200"});
+  ASSERT_EQ(several.exitCode, 0) << several.err;
+  EXPECT_EQ(WrittenPaths(several.out).size(), 5u);
+  EXPECT_TRUE(SamePixels(to_, ReadPng(Path("out/frame-002.png"))));
+}
+
+TEST_F(TransitionCommandTest, ZeroTimeFinishesAtTheFirstFrame) {
+  const ProgramResult result = RunTransition("test", {"--option", "time=0", "--frames", "5"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(WrittenPaths(result.out).size(), 3u);  // one frame, the sheet, the page
+  EXPECT_TRUE(SamePixels(to_, ReadPng(Path("out/frame-000.png"))));
+}
+
+}  // namespace
+}  // namespace zanhost::cli

@@ -1,0 +1,129 @@
+#include "zanhost_fixture.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "host/png_writer.h"
+
+namespace zanhost::cli {
+namespace {
+
+std::string ReadWholeFile(const std::string &path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// Child side of Run: never returns.
+[[noreturn]] void ExecProgram(const std::string &directory, const std::vector<std::string> &words,
+                              const std::string &outPath, const std::string &errPath) {
+  const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (out < 0 || err < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0 ||
+      chdir(directory.c_str()) != 0) {
+    _exit(127);
+  }
+  std::vector<char *> argv;
+  for (const std::string &word : words) {
+    argv.push_back(const_cast<char *>(word.c_str()));
+  }
+  argv.push_back(nullptr);
+  execv(argv[0], argv.data());
+  _exit(127);
+}
+
+}  // namespace
+
+void ZanhostTest::SetUp() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "zanhost-test-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  directory_ = pattern;
+}
+
+void ZanhostTest::TearDown() {
+  std::error_code ignored;
+  std::filesystem::remove_all(directory_, ignored);
+}
+
+ProgramResult ZanhostTest::Run(std::vector<std::string> words, bool withModule) const {
+  if (withModule) {
+    words.insert(words.begin() + std::min<size_t>(words.size(), 1), {"--module", MODULE_PATH});
+  }
+  words.insert(words.begin(), ZANHOST_PATH);
+  const std::string outPath = directory_ + "/.stdout";
+  const std::string errPath = directory_ + "/.stderr";
+  const pid_t child = fork();
+  if (child == 0) {
+    ExecProgram(directory_, words, outPath, errPath);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return ProgramResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWholeFile(outPath),
+                       ReadWholeFile(errPath)};
+}
+
+std::string ZanhostTest::WritePicture(const std::string &name, const PixelBuffer &picture) const {
+  WritePng(Path(name), picture);
+  return Path(name);
+}
+
+std::string ZanhostTest::WriteFile(const std::string &name, const std::string &bytes) const {
+  std::ofstream(Path(name), std::ios::binary) << bytes;
+  return Path(name);
+}
+
+bool ZanhostTest::Exists(const std::string &name) const {
+  return std::filesystem::exists(Path(name));
+}
+
+PixelBuffer PatternPicture(int width, int height, uint32_t seed) {
+  PixelBuffer picture(width, height, 32);
+  uint32_t state = seed * 2654435761u + 1;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      state = state * 1664525u + 1013904223u;
+      picture.Row32(y)[x] = state;
+    }
+  }
+  return picture;
+}
+
+std::vector<std::string> WrittenPaths(const std::string &out) {
+  std::vector<std::string> paths;
+  std::istringstream lines(out);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.rfind("wrote ", 0) == 0) {
+      paths.push_back(line.substr(6));
+    }
+  }
+  return paths;
+}
+
+::testing::AssertionResult SamePixels(const PixelBuffer &expected, const PixelBuffer &actual) {
+  if (expected.Width() != actual.Width() || expected.Height() != actual.Height()) {
+    return ::testing::AssertionFailure()
+           << "size " << actual.Width() << "x" << actual.Height() << ", expected "
+           << expected.Width() << "x" << expected.Height();
+  }
+  for (int y = 0; y < expected.Height(); ++y) {
+    for (int x = 0; x < expected.Width(); ++x) {
+      if (expected.Row32(y)[x] != actual.Row32(y)[x]) {
+        return ::testing::AssertionFailure()
+               << "pixel (" << x << ", " << y << ") is " << std::hex << actual.Row32(y)[x]
+               << ", expected " << expected.Row32(y)[x];
+      }
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+}  // namespace zanhost::cli

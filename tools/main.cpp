@@ -1,0 +1,67 @@
+// zanhost: runs the module's transitions and functions on pictures through
+// the reference host. Every failure ends with one "zanhost: ..." line on
+// standard error and a nonzero exit status; errors the module raises are shown
+// with the text a script would see.
+#include <algorithm>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "host/script_error.h"
+#include "host/utf16_text.h"
+#include "tools/cli_error.h"
+#include "tools/commands.h"
+#include "tools/usage.h"
+
+namespace zanhost::cli {
+namespace {
+
+int RunCommand(const std::string &command, const std::vector<std::string> &words) {
+  if (command == "demo") {
+    return RunDemoCommand(words);
+  }
+  if (command == "transition") {
+    return RunTransitionCommand(words);
+  }
+  if (command == "blur" || command == "blur_alpha") {
+    return RunBlurCommand(command, words);
+  }
+  if (command == "distortion") {
+    return RunDistortionCommand(words);
+  }
+  throw UsageError("unknown command '" + command + "'");
+}
+
+int Fail(const std::string &message, int status) {
+  std::cerr << "zanhost: " << message << '\n';
+  if (status == kExitUsage) {
+    std::cerr << "Try 'zanhost --help'.\n";
+  }
+  return status;
+}
+
+}  // namespace
+}  // namespace zanhost::cli
+
+int main(int argc, char **argv) {
+  using namespace zanhost::cli;
+  const std::vector<std::string> words(argv + std::min(argc, 2), argv + argc);
+  if (argc < 2) {
+    std::cerr << ProgramUsage();
+    return kExitUsage;
+  }
+  const std::string command = argv[1];
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::cout << ProgramUsage();
+    return 0;
+  }
+  try {
+    return RunCommand(command, words);
+  } catch (const UsageError &error) {
+    return Fail(error.what(), kExitUsage);
+  } catch (const zanhost::ScriptError &error) {
+    return Fail(zanhost::ToUtf8(error.Message()), kExitRunFailed);
+  } catch (const std::exception &error) {
+    return Fail(error.what(), kExitRunFailed);
+  }
+}

@@ -1,0 +1,135 @@
+// zanhost transition NAME --from A.png --to B.png --out DIR ...: renders the
+// transition between the user's pictures with the options given, into frames,
+// a contact sheet and an index.html in DIR.
+#include <iostream>
+
+#include "host/utf16_text.h"
+#include "tools/cli_error.h"
+#include "tools/command_support.h"
+#include "tools/commands.h"
+#include "tools/module_session.h"
+#include "tools/picture_files.h"
+#include "tools/progress_line.h"
+#include "tools/script_values.h"
+#include "tools/transition_output.h"
+#include "tools/transition_run.h"
+
+namespace zanhost::cli {
+namespace {
+
+constexpr int kDefaultFrames = 24;
+constexpr int kMostFrames = 10000;
+constexpr int kDefaultBandHeight = 32;
+
+const std::vector<OptionSpec> kTransitionOptions = {
+    OptionSpec{"from"},
+    OptionSpec{"to"},
+    OptionSpec{"out"},
+    OptionSpec{"rule"},
+    OptionSpec{"option", '\0', true, true},
+    OptionSpec{"frames"},
+    OptionSpec{"at"},
+    OptionSpec{"easing"},
+    OptionSpec{"band"},
+    OptionSpec{"layer-type"},
+};
+
+// Registers the --rule picture under the name option "rule" gives, adding the
+// option (the file's path) when the command line has none.
+void AddRulePicture(TransitionSetup &setup, const std::string &path) {
+  if (setup.name != "add") {
+    throw UsageError("--rule serves transition 'add' only; \"" + setup.name +
+                     "\" takes its rule from option \"rule\"");
+  }
+  std::u16string ruleName = Utf8ToUtf16(path);
+  bool named = false;
+  for (const auto &[name, value] : setup.options) {
+    if (name == u"rule") {
+      ruleName = value.AsText();
+      named = true;
+    }
+  }
+  if (!named) {
+    setup.options.emplace_back(u"rule", Variant::String(ruleName));
+  }
+  setup.rulePictures.emplace_back(ruleName, LoadPicture(path));
+}
+
+std::vector<FrameTime> PlanFrames(const ParsedArguments &parsed, uint64_t span) {
+  const Easing easing = ParseEasing(parsed.Value("easing").value_or("linear"));
+  if (const std::optional<std::string> at = parsed.Value("at")) {
+    if (parsed.Has("frames")) {
+      throw UsageError("give either --frames or --at, not both");
+    }
+    std::vector<FrameTime> times;
+    for (uint64_t time : ParseTimeList(*at)) {
+      times.push_back(WarpedTime(time, span, easing));
+    }
+    return times;
+  }
+  const std::optional<std::string> frames = parsed.Value("frames");
+  return EvenFrameTimes(
+      span, frames ? ParseInteger(*frames, "--frames", 2, kMostFrames) : kDefaultFrames, easing);
+}
+
+}  // namespace
+
+int RunTransitionCommand(const std::vector<std::string> &words) {
+  ParsedArguments parsed;
+  if (!ParseCommand("transition", words, kTransitionOptions, parsed)) {
+    return 0;
+  }
+  if (parsed.Positionals().size() != 1) {
+    throw UsageError("transition takes one NAME (add, brightness or test)");
+  }
+  TransitionSetup setup;
+  setup.name = parsed.Positionals()[0];
+  const std::string fromPath = RequiredValue(parsed, "from", "--from A.png");
+  const std::string toPath = RequiredValue(parsed, "to", "--to B.png");
+  const std::string outDirectory = RequiredValue(parsed, "out", "--out DIR");
+  for (const std::string &option : parsed.Values("option")) {
+    setup.options.push_back(ParseOption(option));
+  }
+  if (const std::optional<std::string> band = parsed.Value("band")) {
+    setup.bandHeight = ParseInteger(*band, "--band", 1, 1 << 20);
+  } else {
+    setup.bandHeight = kDefaultBandHeight;
+  }
+  setup.layerType = ParseInteger(parsed.Value("layer-type").value_or("0"), "--layer-type",
+                                 -2147483647 - 1, 2147483647);
+  const std::vector<FrameTime> times = PlanFrames(parsed, ClockSpan(setup.options));
+  setup.from = LoadPicture(fromPath);
+  setup.to = LoadPicture(toPath);
+  RequireSameSize(setup.from, fromPath, setup.to, toPath);
+  if (const std::optional<std::string> rule = parsed.Value("rule")) {
+    AddRulePicture(setup, *rule);
+  }
+
+  ModuleSession session(ModulePathOf(parsed));
+  TransitionOutput output(outDirectory, "",
+                          GalleryTransition{setup.name, DescribeOptions(setup.options), "", {}},
+                          static_cast<int>(times.size()));
+  ProgressLine progress(setup.name, static_cast<int>(times.size()));
+  const FrameSink sink = [&](const FrameTime &time, const PixelBuffer &frame) {
+    output.AddFrame(time, frame);
+    progress.Advance();
+  };
+  bool finished = true;
+  if (parsed.Has("at")) {
+    RenderMoments(session.Host(), setup, times, sink);
+  } else {
+    finished = RenderContinuous(session.Host(), setup, times, sink);
+  }
+  Gallery gallery{"zanhost: transition " + setup.name, {}, {output.Finish()}, {}};
+  const std::string page = outDirectory + "/index.html";
+  SaveText(page, GalleryHtml(gallery));
+  std::vector<std::string> written = output.Written();
+  written.push_back(page);
+  PrintWritten(written);
+  if (!finished) {
+    std::cerr << "zanhost: note: the transition had not finished by the last frame\n";
+  }
+  return 0;
+}
+
+}  // namespace zanhost::cli
