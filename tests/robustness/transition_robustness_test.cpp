@@ -231,7 +231,9 @@ TEST_F(TransitionRobustnessTest, RuleGraphicThatCannotServeTheBandsIsRefused) {
       driver.Start(u"add", options.get(), test.images, 0, src1_.get(), src2_.get(), dest_.get());
       ADD_FAILURE() << "no error raised";
     } catch (const zanhost::ScriptError &error) {
-      EXPECT_EQ(error.Message(), u"cannot load rule graphic (ramp)");
+      // How the host places the name beside the message is the host's own.
+      EXPECT_EQ(error.Message().rfind(u"cannot load rule graphic", 0), 0u);
+      EXPECT_NE(error.Message().find(u"ramp"), std::u16string::npos);
     }
     EXPECT_FALSE(driver.Running());
   }
