@@ -62,7 +62,8 @@ bool BoxFilterRef(const tPixelRows &image, int32_t x_radius, int32_t y_radius) {
   if (!ring || !sums) {
     return false;
   }
-  Sum *const column[4] = {&sums[0], &sums[w], &sums[2 * w], &sums[3 * w]};
+  Sum *const base = sums.get();  // 64-bit offsets need no narrowing on 32-bit targets
+  Sum *const column[4] = {base, base + w, base + 2 * w, base + 3 * w};
 
   // Copies source row r into its ring slot, then adds it into the column sums.
   auto enter = [&](int64_t r) {
