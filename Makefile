@@ -1,10 +1,18 @@
 # Short wrapper around CMake. `make test` builds from scratch when needed and runs
-# every test in a plain build and in a sanitizer build.
+# every test in a plain build, in a sanitizer build and in a 32-bit build, then
+# each fuzz target for a short while; the last two skip, saying so, where their
+# toolchain (g++-multilib, clang with libFuzzer) is missing. `make fuzz` runs
+# each fuzz target for FUZZ_SECONDS.
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
+M32_DIR ?= build-m32
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 600
+FUZZ_SMOKE_SECONDS ?= 15
 JOBS ?= 2
+export JOBS
 
-.PHONY: all deps build build-asan test demo bench format clean
+.PHONY: all deps build build-asan test test32 fuzz fuzz-smoke demo bench format clean
 
 all: build
 
@@ -22,6 +30,17 @@ build-asan: deps
 test: build build-asan
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
+	@sh tests/run_32bit.sh $(M32_DIR)
+	@sh fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SMOKE_SECONDS)
+
+test32: deps
+	@sh tests/run_32bit.sh $(M32_DIR)
+
+fuzz: deps
+	@sh fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+fuzz-smoke: deps
+	@sh fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SMOKE_SECONDS)
 
 demo: build
 	$(BUILD_DIR)/tools/zanhost demo --module $(BUILD_DIR)/libfxplugin.so
@@ -33,4 +52,4 @@ format:
 	clang-format -i $$(git ls-files '*.h' '*.cpp')
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(M32_DIR) $(FUZZ_DIR)

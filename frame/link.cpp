@@ -1,6 +1,7 @@
 #include "frame/link.h"
 
 #include <new>
+#include <utility>
 
 #include "frame/global_functions.h"
 #include "frame/host_import.h"
@@ -37,8 +38,18 @@ void AddProvider(iZANTransHandlerProvider *&slot, iZANTransHandlerProvider *prov
   Host<hostfn::ZANAddTransHandlerProvider>()(provider);
 }
 
+// A Link that a host error stopped early leaves later providers unmade (null):
+// there is nothing to remove or release for them.
 void RemoveProvider(iZANTransHandlerProvider *provider) {
-  Host<hostfn::ZANRemoveTransHandlerProvider>()(provider);
+  if (provider != nullptr) {
+    Host<hostfn::ZANRemoveTransHandlerProvider>()(provider);
+  }
+}
+
+void ReleaseProvider(iZANTransHandlerProvider *&provider) {
+  if (provider != nullptr) {
+    std::exchange(provider, nullptr)->Release();
+  }
 }
 
 }  // namespace
@@ -60,11 +71,11 @@ orn_int Unlink() {
     return E_FAIL;
   }
   RemoveProvider(testProvider);
-  testProvider->Release();
+  ReleaseProvider(testProvider);
   RemoveProvider(addProvider);
   RemoveProvider(brightnessProvider);
-  addProvider->Release();
-  brightnessProvider->Release();
+  ReleaseProvider(addProvider);
+  ReleaseProvider(brightnessProvider);
   RemoveGlobalFunction(u"distortion");
   RemoveGlobalFunction(u"blur");
   RemoveGlobalFunction(u"blur_alpha");

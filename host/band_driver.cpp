@@ -138,7 +138,8 @@ orn_int BandDriver::CopyRedirected(const tZANBandData &band) {
       int64_t{band.destTop} + band.height > from.height) {
     return kFailed;
   }
-  for (orn_int line = 0; line < band.height; ++line) {
+  // Rows of a picture without columns may have no address: nothing to copy.
+  for (orn_int line = 0; line < band.height && band.width > 0; ++line) {
     const void *source = nullptr;
     void *target = nullptr;
     if (band.dest->GetLine(band.destTop + line, &source) < 0 ||

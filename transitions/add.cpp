@@ -150,8 +150,11 @@ iZANBandTransHandler *tAddTransHandlerProvider::CreateHandler(iZANOptionSource *
   if (!handler) {
     return nullptr;
   }
-  const tInnerSize screen = QueryInnerSize();
-  if (!handler->AllocateScratch(std::max(screen.width, src1Width))) {
+  // The screen's size is read as the engine expects (its failures raise), but
+  // the scratch line is sized by the widest band, one as wide as the sources:
+  // a screen claiming billions of pixels must not cost gigabytes.
+  QueryInnerSize();
+  if (!handler->AllocateScratch(src1Width)) {
     return nullptr;
   }
   return handler.Detach();

@@ -19,10 +19,12 @@ bool BrightnessMeansWithSums(const orn_uint32 *const *rows, int32_t width, int32
   const int64_t r = radius;
   const int64_t slots = 2 * r + 1;
   std::unique_ptr<uint8_t[]> ring = frame::TryAllocateRaw<uint8_t>(uint64_t(slots) * uint64_t(w));
-  std::unique_ptr<Sum[]> column = frame::TryAllocateZeroed<Sum>(uint64_t(w));
-  if (!ring || !column) {
+  std::unique_ptr<Sum[]> columnSums = frame::TryAllocateZeroed<Sum>(uint64_t(w));
+  if (!ring || !columnSums) {
     return false;
   }
+  // Indexed through a plain pointer: 64-bit indices need no narrowing on 32-bit targets.
+  Sum *const column = columnSums.get();
   auto slot_of = [&](int64_t line) { return &ring[static_cast<size_t>((line % slots) * w)]; };
   auto enter = [&](int64_t line) {
     uint8_t *slot = slot_of(line);

@@ -49,7 +49,9 @@ bool BuildBrightnessRule(iZANLineSource *source, orn_int radius, bool invert,
   if (levels == nullptr || rows == nullptr) {
     return false;
   }
-  for (orn_int y = 0; y < height; ++y) {
+  // A picture without columns has no pixel to read, and its lines may have no
+  // address at all.
+  for (orn_int y = 0; y < height && width > 0; ++y) {
     const void *line = nullptr;
     if (source->GetLine(y, &line) < 0 || line == nullptr) {
       return false;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
-#include <png.h>
 #include <unistd.h>
+#if FX_WITH_PNG
+#include <png.h>
+#endif
 
 #include <cstdio>
 #include <cstring>
@@ -165,6 +167,7 @@ TEST_F(TransitionSourcesTest, LoadFailuresAreNegativeAndWriteNothing) {
   EXPECT_EQ(images.LoadCount(), 0);
 }
 
+#if FX_WITH_PNG
 TEST_F(TransitionSourcesTest, PngFileLoadsAt32Bits) {
   const std::string directory = ::testing::TempDir();
   // One name per process: the plain and the sanitizer runs may overlap.
@@ -191,6 +194,7 @@ TEST_F(TransitionSourcesTest, PngFileLoadsAt32Bits) {
   }
   std::remove(path.c_str());
 }
+#endif
 
 }  // namespace
 }  // namespace zanhost

@@ -1,8 +1,10 @@
 // The "add" transition through the loaded module: its options and errors, the
 // grey it adds and where, the frames it makes against a plain computation with
 // the host's routines, and the faults it guards against.
-#include <png.h>
 #include <unistd.h>
+#if FX_WITH_PNG
+#include <png.h>
+#endif
 
 #include <cstdio>
 #include <cstring>
@@ -300,6 +302,7 @@ TEST_F(AddTransitionTest, StepsAllocateNothing) {
   EXPECT_EQ(counter.Count(), 0);
 }
 
+#if FX_WITH_PNG
 TEST_F(AddTransitionTest, RuleGraphicLoadsFromPngFile) {
   const std::string directory = ::testing::TempDir();
   // One name per process: the plain and the sanitizer runs may overlap.
@@ -325,6 +328,7 @@ TEST_F(AddTransitionTest, RuleGraphicLoadsFromPngFile) {
   EXPECT_EQ(stage.Shown(), AddReference(stage, rule, true, 120, 64));
   std::remove(path.c_str());
 }
+#endif
 
 // A host that lacks the add routine: everything else links and runs.
 class HostWithoutAddBlendTest : public LoadedModuleTest {

@@ -1,0 +1,16 @@
+// One fuzz case of "blur" or "blur_alpha": a Layer of hostile geometry and
+// pixels (or something that is no Layer), hostile radii and argument counts.
+// The call must end exactly as defined, and the picture, slack included, must
+// be the reference result when the call filters, and untouched otherwise.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz/box_filter_reference.h"
+
+namespace fxfuzz {
+
+void RunBoxFilterCase(const uint8_t *data, size_t size, tBoxFilter filter);
+
+}  // namespace fxfuzz

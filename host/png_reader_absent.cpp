@@ -1,0 +1,13 @@
+// ReadPng for a host built without libpng: every file is unreadable, so
+// pictures can only be registered in memory.
+#include <stdexcept>
+
+#include "host/png_reader.h"
+
+namespace zanhost {
+
+PixelBuffer ReadPng(const std::string &path) {
+  throw std::runtime_error("cannot read PNG " + path + ": built without PNG support");
+}
+
+}  // namespace zanhost
