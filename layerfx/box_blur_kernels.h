@@ -1,8 +1,7 @@
-// Pieces shared by the box filter kernels: window geometry, the scale factor of
-// "blur", checked work storage, and the entry of each implementation.
+// Pieces shared by the box filter kernels: row addresses, the scale factor of
+// "blur", the ring of row copies, and the entry of each implementation.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -21,11 +20,6 @@ inline uint8_t *RowAt(const tPixelRows &image, int64_t row) {
   return image.base + static_cast<ptrdiff_t>(row) * image.pitch;
 }
 
-// Rows in the window of output row i: max(0, i - y) to min(h - 1, i + y).
-inline uint64_t VerticalCount(int64_t i, int64_t y, int64_t h) {
-  return static_cast<uint64_t>(std::min(h - 1, i + y) - std::max<int64_t>(0, i - y) + 1);
-}
-
 // q = floor(2^32 / n), computed in 64 bits; below 2^32 since n >= 2 whenever a
 // filter runs.
 inline uint64_t BlurScale(uint64_t n) {
@@ -42,6 +36,12 @@ inline uint8_t ScaleDown(uint64_t sum, uint64_t q) {
 inline std::unique_ptr<uint8_t[]> TryAllocateRing(const tPixelRows &image, int32_t y) {
   return frame::TryAllocateRaw<uint8_t>((2 * uint64_t(y) + 1) * uint64_t(image.width) * 4);
 }
+
+// Factor rule of "blur" for frame::tWindowFactors: the scale of the window.
+struct tBlurScales {
+  using Factor = uint32_t;
+  static Factor FactorFor(uint64_t n) { return static_cast<uint32_t>(BlurScale(n)); }
+};
 
 // Entries of each implementation. Callers have checked the preconditions and that
 // there is work to do; each returns false only when work storage cannot be had.

@@ -6,8 +6,8 @@
 // row entering the window replaces the one leaving it in one pass, and along a
 // row the window sum steps by (column entering - column leaving), a single add
 // on the dependency chain. Each pixel costs the same whatever the radii.
-#include <cstring>
-
+#include "frame/exact_quotient.h"
+#include "frame/sliding_window.h"
 #include "layerfx/box_blur_kernels.h"
 
 namespace layerfx {
@@ -15,10 +15,8 @@ namespace {
 
 // "blur": every channel is summed as it is and scaled by q = floor(2^32 / n).
 template <typename Sum>
-struct tPlainMean {
-  using Factor = uint32_t;  // q < 2^32 since n >= 2
+struct tPlainMean : tBlurScales {
   static Sum Term(const uint8_t *pixel, int c) { return pixel[c]; }
-  static Factor FactorFor(uint64_t n) { return static_cast<uint32_t>(BlurScale(n)); }
   static void Write(const Sum sums[4], Factor q, uint8_t *pixel) {
     for (int c = 0; c < 4; ++c) {
       pixel[c] = ScaleDown(sums[c], q);
@@ -50,63 +48,18 @@ struct tAlphaMeanWide : tAlphaTerms<uint64_t> {
   }
 };
 
-// 32-bit sums: quotients as floor(c * fl(1/d) + 2^-30), exact for c <= 255 d
-// and d < 2^24.1 (true within the 32-bit window limit): the product is within
-// 2^-43 of c / d, while a quotient that is not whole lies at least 1/d above
-// the whole number below it and 1/d > 2^-24.1 below the next one, so the bias
-// lifts exact quotients clear of the rounding error without reaching the next.
-struct tAlphaMean : tAlphaTerms<uint32_t> {
-  using Factor = double;
-  static Factor FactorFor(uint64_t n) { return 1.0 / double(n); }
-  static uint8_t Quotient(uint32_t numerator, double reciprocal) {
-    return static_cast<uint8_t>(double(numerator) * reciprocal + 0x1p-30);
-  }
+// 32-bit sums: quotients from tabled reciprocals (frame/exact_quotient.h).
+struct tAlphaMean : tAlphaTerms<uint32_t>, frame::tReciprocals {
   static void Write(const uint32_t sums[4], Factor count_reciprocal, uint8_t *pixel) {
     const uint32_t alpha_sum = sums[3];
     if (alpha_sum > 0) {
       const double r = 1.0 / double(alpha_sum);
       for (int c = 0; c < 3; ++c) {
-        pixel[c] = Quotient(sums[c], r);
+        pixel[c] = frame::ExactQuotient(sums[c], r);
       }
     }
-    pixel[3] = Quotient(alpha_sum, count_reciprocal);
+    pixel[3] = frame::ExactQuotient(alpha_sum, count_reciprocal);
   }
-};
-
-// The factor of each window size in a row of v window rows: the middle one
-// and those of the cut windows at both ends (x+1 to 2x columns), tabled once
-// per v so that no division runs per pixel.
-template <typename Rule>
-class tWindowFactors {
- public:
-  using Factor = typename Rule::Factor;
-
-  tWindowFactors(int64_t w, int64_t x, Factor *edges) : w_(w), x_(x), edges_(edges) {}
-
-  void Prepare(uint64_t v) {
-    if (v == v_) {
-      return;
-    }
-    v_ = v;
-    for (int64_t c = x_ + 1; c <= 2 * x_; ++c) {
-      edges_[c - x_ - 1] = Rule::FactorFor(uint64_t(c) * v);
-    }
-    middle_ = Rule::FactorFor(uint64_t(2 * x_ + 1) * v);
-  }
-
-  Factor Middle() const { return middle_; }
-
-  // The factor of pixel j's window.
-  Factor At(int64_t j) const {
-    const int64_t columns = std::min(w_ - 1, j + x_) - std::max<int64_t>(0, j - x_) + 1;
-    return columns == 2 * x_ + 1 ? middle_ : edges_[columns - x_ - 1];
-  }
-
- private:
-  int64_t w_, x_;
-  Factor *edges_;
-  uint64_t v_ = 0;
-  Factor middle_{};
 };
 
 // Adds the terms of `entering` (copied into `slot`) to the column sums and
@@ -144,7 +97,7 @@ void Step(Sum run[4], const Sum *col, int64_t j, int64_t x, int64_t w) {
 }
 
 template <typename Sum, typename Rule>
-void FilterRow(const Sum *col, int64_t w, int64_t x, const tWindowFactors<Rule> &factors,
+void FilterRow(const Sum *col, int64_t w, int64_t x, const frame::tWindowFactors<Rule> &factors,
                uint8_t *out) {
   Sum run[4] = {};
   for (int64_t k = 0; k < x; ++k) {
@@ -188,7 +141,7 @@ bool BoxFilterRef(const tPixelRows &image, int32_t x_radius, int32_t y_radius) {
   if (!ring || !col || !edges) {
     return false;
   }
-  tWindowFactors<Rule> factors(w, x, edges.get());
+  frame::tWindowFactors<Rule> factors(w, x, edges.get());
   auto slot = [&](int64_t r) { return &ring[static_cast<size_t>(r % slots) * row_bytes]; };
 
   for (int64_t r = 0; r < y; ++r) {
@@ -205,7 +158,7 @@ bool BoxFilterRef(const tPixelRows &image, int32_t x_radius, int32_t y_radius) {
     } else if (leave) {
       UpdateColumns<Sum, Rule, false, true>(col.get(), nullptr, slot(i - y - 1), w);
     }
-    factors.Prepare(VerticalCount(i, y, h));
+    factors.Prepare(uint64_t(frame::WindowCells(i, y, h)));
     FilterRow(col.get(), w, x, factors, RowAt(image, i));
   }
   return true;

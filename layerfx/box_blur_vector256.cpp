@@ -17,23 +17,14 @@
 
 #include <cstring>
 
+#include "frame/exact_quotient.h"
+#include "layerfx/box_blur_pixel_vectors.h"
+#include "layerfx/box_filter_run.h"
+
 #define FX_AVX2 __attribute__((target("avx2")))
 
 namespace layerfx {
 namespace {
-
-FX_AVX2 inline __m128i LoadPixel(const uint8_t *p) {
-  int32_t word;
-  std::memcpy(&word, p, 4);
-  return _mm_cvtsi32_si128(word);
-}
-
-// Stores four words, each at most 255, as the pixel's four bytes.
-FX_AVX2 inline void StorePixel(uint8_t *p, __m128i words) {
-  const __m128i bytes = _mm_packus_epi16(_mm_packus_epi32(words, words), words);
-  const int32_t word = _mm_cvtsi128_si32(bytes);
-  std::memcpy(p, &word, 4);
-}
 
 // {0, low half}: the low pixel moved up, for an in-register prefix sum.
 FX_AVX2 inline __m256i LowToHigh(__m256i v) {
@@ -56,25 +47,59 @@ FX_AVX2 inline void PrefixSums(const uint32_t *add, const uint32_t *sub, __m256i
   }
 }
 
-// Window sum of pixel j, stepped on from that of pixel j - 1 at the row's ends.
-FX_AVX2 inline __m128i StepSum(__m128i sum, const uint32_t *col, int64_t j, int64_t x, int64_t w) {
-  if (j + x < w) {
-    sum = _mm_add_epi32(sum, _mm_loadu_si128(reinterpret_cast<const __m128i *>(col + 4 * (j + x))));
-  }
-  if (j - x - 1 >= 0) {
-    sum = _mm_sub_epi32(sum,
-                        _mm_loadu_si128(reinterpret_cast<const __m128i *>(col + 4 * (j - x - 1))));
-  }
-  return sum;
-}
+// Adds the entering row's terms (copying the row into `slot`) and removes
+// those of the row `slot` held, in one pass over the column sums; `Terms`
+// turns four pixels' bytes into their two vectors of terms, one pixel's into
+// one. The row after the entering one is fetched into the cache meanwhile: the
+// image rows come from memory, and one row ahead hides their latency that the
+// other streams of the walk would leave exposed.
+template <typename Terms>
+struct tColumns {
+  using Sum = uint32_t;
 
-FX_AVX2 inline __m128i FirstSum(const uint32_t *col, int64_t x) {
-  __m128i sum = _mm_setzero_si128();
-  for (int64_t k = 0; k < x; ++k) {
-    sum = _mm_add_epi32(sum, _mm_loadu_si128(reinterpret_cast<const __m128i *>(col + 4 * k)));
+  template <bool kEnter, bool kLeave>
+  FX_AVX2 static void Update(uint32_t *col, const uint8_t *entering, uint8_t *slot, int64_t w,
+                             const uint8_t *next) {
+    int64_t k = 0;
+    for (; k + 4 <= w; k += 4) {
+      if (next != nullptr) {
+        _mm_prefetch(reinterpret_cast<const char *>(next + 4 * k), _MM_HINT_T0);
+      }
+      __m256i *sums = reinterpret_cast<__m256i *>(col + 4 * k);
+      __m256i a = _mm256_loadu_si256(sums);
+      __m256i b = _mm256_loadu_si256(sums + 1);
+      __m128i *copy = reinterpret_cast<__m128i *>(slot + 4 * k);
+      if (kLeave) {
+        __m256i terms[2];
+        Terms::Four(_mm_loadu_si128(copy), terms);
+        a = _mm256_sub_epi32(a, terms[0]);
+        b = _mm256_sub_epi32(b, terms[1]);
+      }
+      if (kEnter) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(entering + 4 * k));
+        _mm_storeu_si128(copy, bytes);
+        __m256i terms[2];
+        Terms::Four(bytes, terms);
+        a = _mm256_add_epi32(a, terms[0]);
+        b = _mm256_add_epi32(b, terms[1]);
+      }
+      _mm256_storeu_si256(sums, a);
+      _mm256_storeu_si256(sums + 1, b);
+    }
+    for (; k < w; ++k) {
+      __m128i *sums = reinterpret_cast<__m128i *>(col + 4 * k);
+      __m128i sum = _mm_loadu_si128(sums);
+      if (kLeave) {
+        sum = _mm_sub_epi32(sum, Terms::One(LoadPixel(slot + 4 * k)));
+      }
+      if (kEnter) {
+        std::memcpy(slot + 4 * k, entering + 4 * k, 4);
+        sum = _mm_add_epi32(sum, Terms::One(LoadPixel(slot + 4 * k)));
+      }
+      _mm_storeu_si128(sums, sum);
+    }
   }
-  return sum;
-}
+};
 
 // ---- "blur": every channel summed as it is, scaled by q = floor(2^32 / n).
 
@@ -88,49 +113,29 @@ struct tPlainTerms {
 };
 
 // floor(s * q / 2^32) per word: the high halves of the 64-bit products.
-FX_AVX2 inline __m128i ScaleDown(__m128i s, __m128i q) {
-  const __m128i even = _mm_srli_epi64(_mm_mul_epu32(s, q), 32);
-  const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(s, 32), q);
-  return _mm_blend_epi32(even, odd, 0xA);
-}
 FX_AVX2 inline __m256i ScaleDown(__m256i s, __m256i q) {
   const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(s, q), 32);
   const __m256i odd = _mm256_mul_epu32(_mm256_srli_epi64(s, 32), q);
   return _mm256_blend_epi32(even, odd, 0xAA);
 }
 
-class tPlainMeanRow {
- public:
-  using Terms = tPlainTerms;
+struct tPlainKernel : tColumns<tPlainTerms> {
+  using Rule = tBlurScales;
 
-  tPlainMeanRow(int64_t w, int64_t x, uint32_t *edge_scales)
-      : w_(w), x_(x), edge_scales_(edge_scales) {}
-
-  // Scales of the row's window sizes (c columns times v rows); tabled once per v.
-  void Prepare(uint64_t v) {
-    if (v == v_) {
-      return;
-    }
-    v_ = v;
-    for (int64_t c = x_ + 1; c <= 2 * x_; ++c) {
-      edge_scales_[c - x_ - 1] = static_cast<uint32_t>(BlurScale(uint64_t(c) * v));
-    }
-    middle_scale_ = static_cast<uint32_t>(BlurScale(uint64_t(2 * x_ + 1) * v));
-  }
-
-  FX_AVX2 void Row(const uint32_t *col, uint8_t *out) const {
-    __m128i sum = FirstSum(col, x_);
+  FX_AVX2 static void Row(const uint32_t *col, int64_t w, int64_t x,
+                          const frame::tWindowFactors<Rule> &scales, uint8_t *out) {
+    __m128i sum = FirstSum(col, x);
     int64_t j = 0;
-    for (; j <= x_ && j < w_; ++j) {
-      sum = StepSum(sum, col, j, x_, w_);
-      StorePixel(out + 4 * j, ScaleDown(sum, _mm_set1_epi32(int32_t(ScaleAt(j)))));
+    for (; j <= x && j < w; ++j) {
+      sum = StepSum(sum, col, j, x, w);
+      StorePixel(out + 4 * j, ScaleDownPixel(sum, _mm_set1_epi32(int32_t(scales.At(j)))));
     }
-    const __m256i q = _mm256_set1_epi32(int32_t(middle_scale_));
+    const __m256i q = _mm256_set1_epi32(int32_t(scales.Middle()));
     const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
     __m256i running = _mm256_broadcastsi128_si256(sum);
-    for (; j + 8 <= w_ - x_; j += 8) {
+    for (; j + 8 <= w - x; j += 8) {
       __m256i p[4];
-      PrefixSums(col + 4 * (j + x_), col + 4 * (j - x_ - 1), p);
+      PrefixSums(col + 4 * (j + x), col + 4 * (j - x - 1), p);
       __m256i r[4];
       for (int k = 0; k < 4; ++k) {
         r[k] = ScaleDown(_mm256_add_epi32(running, p[k]), q);
@@ -143,22 +148,11 @@ class tPlainMeanRow {
                           _mm256_permutevar8x32_epi32(bytes, order));
     }
     sum = _mm256_castsi256_si128(running);
-    for (; j < w_; ++j) {
-      sum = StepSum(sum, col, j, x_, w_);
-      StorePixel(out + 4 * j, ScaleDown(sum, _mm_set1_epi32(int32_t(ScaleAt(j)))));
+    for (; j < w; ++j) {
+      sum = StepSum(sum, col, j, x, w);
+      StorePixel(out + 4 * j, ScaleDownPixel(sum, _mm_set1_epi32(int32_t(scales.At(j)))));
     }
   }
-
- private:
-  uint32_t ScaleAt(int64_t j) const {
-    const int64_t columns = std::min(w_ - 1, j + x_) - std::max<int64_t>(0, j - x_) + 1;
-    return columns == 2 * x_ + 1 ? middle_scale_ : edge_scales_[columns - x_ - 1];
-  }
-
-  int64_t w_, x_;
-  uint32_t *edge_scales_;
-  uint64_t v_ = 0;
-  uint32_t middle_scale_ = 0;
 };
 
 // ---- "blur_alpha": colour weighted by alpha, divided exactly.
@@ -174,11 +168,8 @@ class tPlainMeanRow {
 // exact in 32 bits since it lies between -d and 2d, tells which, and one step
 // fixes it.
 //
-// The pixels at the row's ends are taken one at a time in double precision as
-// floor(c * fl(1/d) + 2^-30): the product is within 2^-43 of c / d, while a
-// quotient that is not a whole number lies at least 1/d > 2^-24.1 below the
-// next one; the bias lifts exact quotients clear of their rounding error
-// without reaching the next whole number, so the result is exact.
+// The pixels at the row's ends are taken one at a time in double precision,
+// exact from tabled reciprocals (frame/exact_quotient.h).
 
 struct tWeightedTerms {
   // Four pixels as {b*a, g*a, r*a, a}; the products fit 16 bits before widening.
@@ -207,7 +198,7 @@ FX_AVX2 inline __m256d ToDoubles(__m128i words) {
 }
 
 FX_AVX2 inline __m128i Quotients(__m256d numerators, __m256d reciprocals) {
-  const __m256d bias = _mm256_set1_pd(0x1p-30);
+  const __m256d bias = _mm256_set1_pd(frame::kQuotientBias);
   return _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_mul_pd(numerators, reciprocals), bias));
 }
 
@@ -230,38 +221,23 @@ FX_AVX2 inline __m256i Quotients(__m256i numerators, __m256i divisors) {
   return _mm256_sub_epi32(q, too_small);
 }
 
-class tWeightedMeanRow {
- public:
-  using Terms = tWeightedTerms;
+struct tWeightedKernel : tColumns<tWeightedTerms> {
+  using Rule = frame::tReciprocals;
 
-  tWeightedMeanRow(int64_t w, int64_t x, double *edge_reciprocals)
-      : w_(w), x_(x), edge_reciprocals_(edge_reciprocals) {}
-
-  void Prepare(uint64_t v) {
-    if (v == v_) {
-      return;
-    }
-    v_ = v;
-    for (int64_t c = x_ + 1; c <= 2 * x_; ++c) {
-      edge_reciprocals_[c - x_ - 1] = 1.0 / double(uint64_t(c) * v);
-    }
-    middle_count_ = uint64_t(2 * x_ + 1) * v;
-    middle_reciprocal_ = 1.0 / double(middle_count_);
-  }
-
-  FX_AVX2 void Row(const uint32_t *col, uint8_t *out) const {
-    __m128i sum = FirstSum(col, x_);
+  FX_AVX2 static void Row(const uint32_t *col, int64_t w, int64_t x,
+                          const frame::tWindowFactors<Rule> &reciprocals, uint8_t *out) {
+    __m128i sum = FirstSum(col, x);
     int64_t j = 0;
-    for (; j <= x_ && j < w_; ++j) {
-      sum = StepSum(sum, col, j, x_, w_);
-      WritePixel(sum, ReciprocalAt(j), out + 4 * j);
+    for (; j <= x && j < w; ++j) {
+      sum = StepSum(sum, col, j, x, w);
+      WritePixel(sum, reciprocals.At(j), out + 4 * j);
     }
-    const __m256i count = _mm256_set1_epi32(int32_t(middle_count_));
+    const __m256i count = _mm256_set1_epi32(int32_t(reciprocals.MiddleCells()));
     const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
     __m256i running = _mm256_broadcastsi128_si256(sum);
-    for (; j + 8 <= w_ - x_; j += 8) {
+    for (; j + 8 <= w - x; j += 8) {
       __m256i p[4];
-      PrefixSums(col + 4 * (j + x_), col + 4 * (j - x_ - 1), p);
+      PrefixSums(col + 4 * (j + x), col + 4 * (j - x - 1), p);
       __m256i q[4], keep[4];
       for (int k = 0; k < 4; ++k) {
         const __m256i s = _mm256_add_epi32(running, p[k]);
@@ -282,13 +258,12 @@ class tWeightedMeanRow {
                                                      _mm256_permutevar8x32_epi32(kept, order)));
     }
     sum = _mm256_castsi256_si128(running);
-    for (; j < w_; ++j) {
-      sum = StepSum(sum, col, j, x_, w_);
-      WritePixel(sum, ReciprocalAt(j), out + 4 * j);
+    for (; j < w; ++j) {
+      sum = StepSum(sum, col, j, x, w);
+      WritePixel(sum, reciprocals.At(j), out + 4 * j);
     }
   }
 
- private:
   FX_AVX2 static void WritePixel(__m128i sum, double count_reciprocal, uint8_t *pixel) {
     const uint32_t alpha_sum = uint32_t(_mm_extract_epi32(sum, 3));
     if (alpha_sum == 0) {
@@ -297,121 +272,16 @@ class tWeightedMeanRow {
     const double r = 1.0 / double(alpha_sum);
     StorePixel(pixel, Quotients(ToDoubles(sum), _mm256_setr_pd(r, r, r, count_reciprocal)));
   }
-
-  double ReciprocalAt(int64_t j) const {
-    const int64_t columns = std::min(w_ - 1, j + x_) - std::max<int64_t>(0, j - x_) + 1;
-    return columns == 2 * x_ + 1 ? middle_reciprocal_ : edge_reciprocals_[columns - x_ - 1];
-  }
-
-  int64_t w_, x_;
-  double *edge_reciprocals_;
-  uint64_t v_ = 0;
-  uint64_t middle_count_ = 0;
-  double middle_reciprocal_ = 0;
 };
-
-// ---- The walk down the image, shared by both filters.
-
-// Adds the entering row (copied into `slot`) and removes the leaving one (the
-// copy `slot` held) in one pass over the column sums.
-// `next`, the row that enters after this one (null when none), is fetched into
-// the cache meanwhile: the image rows come from memory, and one row ahead hides
-// their latency that the other streams of the walk would leave exposed.
-template <typename Terms, bool kEnter, bool kLeave>
-FX_AVX2 void UpdateColumns(uint32_t *col, const uint8_t *entering, uint8_t *slot, int64_t w,
-                           const uint8_t *next) {
-  int64_t k = 0;
-  for (; k + 4 <= w; k += 4) {
-    if (next != nullptr) {
-      _mm_prefetch(reinterpret_cast<const char *>(next + 4 * k), _MM_HINT_T0);
-    }
-    __m256i *sums = reinterpret_cast<__m256i *>(col + 4 * k);
-    __m256i a = _mm256_loadu_si256(sums);
-    __m256i b = _mm256_loadu_si256(sums + 1);
-    __m128i *copy = reinterpret_cast<__m128i *>(slot + 4 * k);
-    if (kLeave) {
-      __m256i terms[2];
-      Terms::Four(_mm_loadu_si128(copy), terms);
-      a = _mm256_sub_epi32(a, terms[0]);
-      b = _mm256_sub_epi32(b, terms[1]);
-    }
-    if (kEnter) {
-      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(entering + 4 * k));
-      _mm_storeu_si128(copy, bytes);
-      __m256i terms[2];
-      Terms::Four(bytes, terms);
-      a = _mm256_add_epi32(a, terms[0]);
-      b = _mm256_add_epi32(b, terms[1]);
-    }
-    _mm256_storeu_si256(sums, a);
-    _mm256_storeu_si256(sums + 1, b);
-  }
-  for (; k < w; ++k) {
-    __m128i *sums = reinterpret_cast<__m128i *>(col + 4 * k);
-    __m128i sum = _mm_loadu_si128(sums);
-    if (kLeave) {
-      sum = _mm_sub_epi32(sum, Terms::One(LoadPixel(slot + 4 * k)));
-    }
-    if (kEnter) {
-      std::memcpy(slot + 4 * k, entering + 4 * k, 4);
-      sum = _mm_add_epi32(sum, Terms::One(LoadPixel(slot + 4 * k)));
-    }
-    _mm_storeu_si128(sums, sum);
-  }
-}
-
-template <typename RowKernel>
-FX_AVX2 void Walk(const tPixelRows &image, int64_t y, uint8_t *ring, uint32_t *col,
-                  RowKernel &kernel) {
-  using Terms = typename RowKernel::Terms;
-  const int64_t w = image.width;
-  const int64_t h = image.height;
-  const int64_t slots = 2 * y + 1;
-  auto slot = [&](int64_t r) { return ring + (r % slots) * w * 4; };
-  for (int64_t r = 0; r < y; ++r) {
-    UpdateColumns<Terms, true, false>(col, RowAt(image, r), slot(r), w, RowAt(image, r + 1));
-  }
-  for (int64_t i = 0; i < h; ++i) {
-    // Row i+y enters into the slot of row i-y-1, which leaves.
-    const bool enter = i + y < h;
-    const bool leave = i - y - 1 >= 0;
-    const uint8_t *next = i + y + 1 < h ? RowAt(image, i + y + 1) : nullptr;
-    if (enter && leave) {
-      UpdateColumns<Terms, true, true>(col, RowAt(image, i + y), slot(i + y), w, next);
-    } else if (enter) {
-      UpdateColumns<Terms, true, false>(col, RowAt(image, i + y), slot(i + y), w, next);
-    } else if (leave) {
-      UpdateColumns<Terms, false, true>(col, nullptr, slot(i - y - 1), w, nullptr);
-    }
-    kernel.Prepare(VerticalCount(i, y, h));
-    kernel.Row(col, RowAt(image, i));
-  }
-}
 
 }  // namespace
 
 bool BoxBlurVector256(const tPixelRows &image, int32_t x, int32_t y) {
-  std::unique_ptr<uint8_t[]> ring = TryAllocateRing(image, y);
-  std::unique_ptr<uint32_t[]> col = frame::TryAllocateZeroed<uint32_t>(4 * uint64_t(image.width));
-  std::unique_ptr<uint32_t[]> edge_scales = frame::TryAllocateRaw<uint32_t>(uint64_t(x) + 1);
-  if (!ring || !col || !edge_scales) {
-    return false;
-  }
-  tPlainMeanRow kernel(image.width, x, edge_scales.get());
-  Walk(image, y, ring.get(), col.get(), kernel);
-  return true;
+  return RunBoxFilter<tPlainKernel>(image, x, y);
 }
 
 bool BoxBlurAlphaVector256(const tPixelRows &image, int32_t x, int32_t y) {
-  std::unique_ptr<uint8_t[]> ring = TryAllocateRing(image, y);
-  std::unique_ptr<uint32_t[]> col = frame::TryAllocateZeroed<uint32_t>(4 * uint64_t(image.width));
-  std::unique_ptr<double[]> edge_reciprocals = frame::TryAllocateRaw<double>(uint64_t(x) + 1);
-  if (!ring || !col || !edge_reciprocals) {
-    return false;
-  }
-  tWeightedMeanRow kernel(image.width, x, edge_reciprocals.get());
-  Walk(image, y, ring.get(), col.get(), kernel);
-  return true;
+  return RunBoxFilter<tWeightedKernel>(image, x, y);
 }
 
 }  // namespace layerfx

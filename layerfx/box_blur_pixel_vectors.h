@@ -1,0 +1,68 @@
+// One pixel's four channels in a 128-bit vector (SSE2): the helpers both vector
+// box filter kernels use at the ends of a row. They carry the SSE2 attribute,
+// so the 256-bit kernels (whose instruction set includes SSE2) inline them too.
+// Column sums hold a pixel's four channel sums side by side, four words a pixel.
+#pragma once
+
+#include "frame/kernel_path.h"
+
+#ifdef FX_X86_KERNELS
+
+#include <emmintrin.h>
+
+#include <cstdint>
+#include <cstring>
+
+#define FX_SSE2 __attribute__((target("sse2")))
+
+namespace layerfx {
+
+FX_SSE2 inline __m128i LoadWords(const uint32_t *p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+}
+
+FX_SSE2 inline __m128i LoadPixel(const uint8_t *p) {
+  int32_t word;
+  std::memcpy(&word, p, 4);
+  return _mm_cvtsi32_si128(word);
+}
+
+// Stores four words, each at most 255, as the pixel's four bytes.
+FX_SSE2 inline void StorePixel(uint8_t *p, __m128i words) {
+  const __m128i halves = _mm_packs_epi32(words, words);
+  const int32_t word = _mm_cvtsi128_si32(_mm_packus_epi16(halves, halves));
+  std::memcpy(p, &word, 4);
+}
+
+// Window sum of pixel j, stepped on from that of pixel j - 1: column j + x
+// enters and column j - x - 1 leaves, each where it lies inside the row.
+FX_SSE2 inline __m128i StepSum(__m128i sum, const uint32_t *col, int64_t j, int64_t x, int64_t w) {
+  if (j + x < w) {
+    sum = _mm_add_epi32(sum, LoadWords(col + 4 * (j + x)));
+  }
+  if (j - x - 1 >= 0) {
+    sum = _mm_sub_epi32(sum, LoadWords(col + 4 * (j - x - 1)));
+  }
+  return sum;
+}
+
+// Sum of columns 0 to x - 1: the window sum before pixel 0 steps in.
+FX_SSE2 inline __m128i FirstSum(const uint32_t *col, int64_t x) {
+  __m128i sum = _mm_setzero_si128();
+  for (int64_t k = 0; k < x; ++k) {
+    sum = _mm_add_epi32(sum, LoadWords(col + 4 * k));
+  }
+  return sum;
+}
+
+// "blur" on one pixel: floor(s * q / 2^32) per word, the high halves of the
+// 64-bit products.
+FX_SSE2 inline __m128i ScaleDownPixel(__m128i s, __m128i q) {
+  const __m128i even = _mm_srli_epi64(_mm_mul_epu32(s, q), 32);
+  const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(s, 32), q);
+  return _mm_or_si128(even, _mm_and_si128(odd, _mm_set1_epi64x(int64_t(0xFFFFFFFF00000000))));
+}
+
+}  // namespace layerfx
+
+#endif  // FX_X86_KERNELS

@@ -1,0 +1,73 @@
+// How the vector box filter kernels run: their work storage (a ring of 2y+1
+// row copies, since the image is overwritten row by row; one row of column
+// sums, a pixel's four channel sums side by side; the factors of the cut
+// windows) and the walk down the image. The implementation supplies the
+// per-row work as a kernel type:
+//   Sum, the column sum type, and Rule, the factor rule of frame::tWindowFactors;
+//   static Update<kEnter, kLeave>(col, entering, slot, w, next): adds the terms
+//     of row `entering` to the column sums, copying it into `slot`, and removes
+//     those of the row `slot` held; `next` is the row entering after it (null
+//     when none), which a kernel may fetch into the cache meanwhile;
+//   static Row(col, w, x, factors, out): writes a filtered row.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "frame/sliding_window.h"
+#include "frame/try_allocate.h"
+#include "layerfx/box_blur_kernels.h"
+
+namespace layerfx {
+
+template <typename Kernel>
+class tBoxFilterRows {
+ public:
+  using Sum = typename Kernel::Sum;
+  using Factors = frame::tWindowFactors<typename Kernel::Rule>;
+
+  tBoxFilterRows(const tPixelRows &image, int64_t x, uint8_t *ring, Sum *col,
+                 typename Factors::Factor *edges)
+      : image_(image), x_(x), ring_(ring), col_(col), factors_(image.width, x, edges) {}
+
+  template <bool kEnter, bool kLeave>
+  void Update(int64_t row, int64_t slot) {
+    const uint8_t *entering = kEnter ? RowAt(image_, row) : nullptr;
+    const uint8_t *next = row + 1 < image_.height ? RowAt(image_, row + 1) : nullptr;
+    Kernel::template Update<kEnter, kLeave>(col_, entering, ring_ + slot * RowBytes(), image_.width,
+                                            next);
+  }
+
+  void Output(int64_t i, uint64_t v) {
+    factors_.Prepare(v);
+    Kernel::Row(col_, image_.width, x_, factors_, RowAt(image_, i));
+  }
+
+ private:
+  int64_t RowBytes() const { return int64_t(image_.width) * 4; }
+
+  const tPixelRows image_;
+  int64_t x_;
+  uint8_t *ring_;
+  Sum *col_;
+  Factors factors_;
+};
+
+// Runs `Kernel` over the image; false, with the image untouched, when work
+// storage cannot be had.
+template <typename Kernel>
+bool RunBoxFilter(const tPixelRows &image, int32_t x, int32_t y) {
+  using Sum = typename Kernel::Sum;
+  using Factor = typename Kernel::Rule::Factor;
+  std::unique_ptr<uint8_t[]> ring = TryAllocateRing(image, y);
+  std::unique_ptr<Sum[]> col = frame::TryAllocateZeroed<Sum>(4 * uint64_t(image.width));
+  std::unique_ptr<Factor[]> edges = frame::TryAllocateRaw<Factor>(uint64_t(x) + 1);
+  if (!ring || !col || !edges) {
+    return false;
+  }
+  tBoxFilterRows<Kernel> rows(image, x, ring.get(), col.get(), edges.get());
+  frame::SlideWindowDown(image.height, y, rows);
+  return true;
+}
+
+}  // namespace layerfx
