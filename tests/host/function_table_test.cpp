@@ -7,54 +7,12 @@
 
 #include "host_fixture.h"
 #include "hostapi/host_functions.h"
+#include "tests/all_host_keys.h"
 
 namespace zanhost {
 namespace {
 
 using FunctionTableTest = HostTest;
-
-// Every key of the contract, in its header's order.
-const char *const kAllKeys[] = {
-    hostfn::ZANAddTransHandlerProvider::key,
-    hostfn::ZANRemoveTransHandlerProvider::key,
-    hostfn::ZANGetScriptDispatch::key,
-    hostfn::ZANFillARGB::key,
-    hostfn::ZANAddBlend::key,
-    hostfn::ZANConstAlphaBlend::key,
-    hostfn::ZANConstColorAlphaBlend::key,
-    hostfn::ZANInitUnivTransBlendTable::key,
-    hostfn::ZANInitUnivTransBlendTable_d::key,
-    hostfn::ZANUnivTransBlend::key,
-    hostfn::ZANUnivTransBlend_d::key,
-    hostfn::ZANUnivTransBlend_switch::key,
-    hostfn::ZANUnivTransBlend_switch_d::key,
-    hostfn::VariantConstruct::key,
-    hostfn::VariantConstructObject::key,
-    hostfn::VariantDestruct::key,
-    hostfn::VariantAssign::key,
-    hostfn::VariantAssignInteger::key,
-    hostfn::VariantCopyRef::key,
-    hostfn::VariantType::key,
-    hostfn::VariantToInt::key,
-    hostfn::VariantToInteger::key,
-    hostfn::VariantToReal::key,
-    hostfn::VariantAsInteger::key,
-    hostfn::VariantAsReal::key,
-    hostfn::VariantToObject::key,
-    hostfn::VariantAsObjectNoAddRef::key,
-    hostfn::ORNDoVariantOperation::key,
-    hostfn::ORN_int_to_str::key,
-    hostfn::StringFromText::key,
-    hostfn::StringFromInt::key,
-    hostfn::StringCopy::key,
-    hostfn::StringDestruct::key,
-    hostfn::StringConcat::key,
-    hostfn::StringConcatText::key,
-    hostfn::ZANThrowExceptionMessage::key,
-    hostfn::ZANThrowExceptionMessageWithString::key,
-    hostfn::ZANThrowExceptionMessageWithStrings::key,
-    hostfn::ZANThrowPluginUnboundFunctionError::key,
-};
 
 void *Resolve(FunctionTable &table, const char *key) {
   void *function = reinterpret_cast<void *>(&Resolve);
@@ -63,15 +21,15 @@ void *Resolve(FunctionTable &table, const char *key) {
 
 TEST_F(FunctionTableTest, EveryContractKeyResolvesToItsOwnFunction) {
   FunctionTable &table = env_.Functions();
-  EXPECT_EQ(table.FunctionCount(), std::size(kAllKeys));
+  EXPECT_EQ(table.FunctionCount(), std::size(fxtest::kAllHostKeys));
   std::set<void *> distinct;
-  for (const char *key : kAllKeys) {
+  for (const char *key : fxtest::kAllHostKeys) {
     SCOPED_TRACE(key);
     void *function = Resolve(table, key);
     EXPECT_NE(function, nullptr);
     distinct.insert(function);
   }
-  EXPECT_EQ(distinct.size(), std::size(kAllKeys));
+  EXPECT_EQ(distinct.size(), std::size(fxtest::kAllHostKeys));
 }
 
 TEST_F(FunctionTableTest, ResolvedPointerIsCallable) {

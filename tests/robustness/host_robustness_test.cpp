@@ -15,6 +15,7 @@
 #include "host/utf16_text.h"
 #include "hostapi/host_functions.h"
 #include "loaded_module.h"
+#include "tests/all_host_keys.h"
 
 namespace {
 
@@ -42,49 +43,6 @@ TEST(HostRobustnessTest, NoGlobalObjectAtLinkRegistersNoFunctionAndHoldsNothing)
   EXPECT_EQ(module->Unlink(), 0);
   EXPECT_EQ(env.Registry().Count(), 0u);
 }
-
-// Every host function of the contract, by key.
-const char *const kHostFunctionKeys[] = {
-    hostfn::ZANAddTransHandlerProvider::key,
-    hostfn::ZANRemoveTransHandlerProvider::key,
-    hostfn::ZANGetScriptDispatch::key,
-    hostfn::ZANFillARGB::key,
-    hostfn::ZANAddBlend::key,
-    hostfn::ZANConstAlphaBlend::key,
-    hostfn::ZANConstColorAlphaBlend::key,
-    hostfn::ZANInitUnivTransBlendTable::key,
-    hostfn::ZANInitUnivTransBlendTable_d::key,
-    hostfn::ZANUnivTransBlend::key,
-    hostfn::ZANUnivTransBlend_d::key,
-    hostfn::ZANUnivTransBlend_switch::key,
-    hostfn::ZANUnivTransBlend_switch_d::key,
-    hostfn::VariantConstruct::key,
-    hostfn::VariantConstructObject::key,
-    hostfn::VariantDestruct::key,
-    hostfn::VariantAssign::key,
-    hostfn::VariantAssignInteger::key,
-    hostfn::VariantCopyRef::key,
-    hostfn::VariantType::key,
-    hostfn::VariantToInt::key,
-    hostfn::VariantToInteger::key,
-    hostfn::VariantToReal::key,
-    hostfn::VariantAsInteger::key,
-    hostfn::VariantAsReal::key,
-    hostfn::VariantToObject::key,
-    hostfn::VariantAsObjectNoAddRef::key,
-    hostfn::ORNDoVariantOperation::key,
-    hostfn::ORN_int_to_str::key,
-    hostfn::StringFromText::key,
-    hostfn::StringFromInt::key,
-    hostfn::StringCopy::key,
-    hostfn::StringDestruct::key,
-    hostfn::StringConcat::key,
-    hostfn::StringConcatText::key,
-    hostfn::ZANThrowExceptionMessage::key,
-    hostfn::ZANThrowExceptionMessageWithString::key,
-    hostfn::ZANThrowExceptionMessageWithStrings::key,
-    hostfn::ZANThrowPluginUnboundFunctionError::key,
-};
 
 class HostLackingOneFunctionTest : public ::testing::TestWithParam<const char *> {
  protected:
@@ -161,7 +119,7 @@ TEST_P(HostLackingOneFunctionTest, RunsAsFarAsTheHostAllowsAndLeavesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKey, HostLackingOneFunctionTest,
-                         ::testing::ValuesIn(kHostFunctionKeys),
+                         ::testing::ValuesIn(fxtest::kAllHostKeys),
                          [](const ::testing::TestParamInfo<const char *> &entry) {
                            return "Key" + std::to_string(entry.index);
                          });
