@@ -6,33 +6,7 @@
 #include <new>
 
 #include "transitions/brightness_means.h"
-
-void StretchLevels(uint8_t *levels, size_t count) {
-  if (count == 0) {
-    return;
-  }
-  // Plain min and max loops, which the compiler turns into vector code.
-  uint8_t low = 255, high = 0;
-  for (size_t i = 0; i < count; ++i) {
-    low = std::min(low, levels[i]);
-    high = std::max(high, levels[i]);
-  }
-  const unsigned m = low;
-  const unsigned span = high - m;
-  if (span == 0 || span == 255) {
-    return;
-  }
-  // ((v - m) * 255) / span in single precision as floor(x * fl(1/span) +
-  // 2^-12), which vectorises: x = (v - m) * 255 is exact, the product is within
-  // 255 * 2^-23 of x / span, and a quotient that is not whole lies at least
-  // 1/span >= 1/254 below the next one, so the bias lifts exact quotients clear
-  // of the rounding error without reaching the next whole number.
-  const float reciprocal = 1.0f / static_cast<float>(span);
-  for (size_t i = 0; i < count; ++i) {
-    const auto x = static_cast<float>((levels[i] - m) * 255u);
-    levels[i] = static_cast<uint8_t>(x * reciprocal + 0x1p-12f);
-  }
-}
+#include "transitions/stretch_levels.h"
 
 bool BuildBrightnessRule(iZANLineSource *source, orn_int radius, bool invert,
                          tBrightnessRule *rule) {
@@ -62,12 +36,7 @@ bool BuildBrightnessRule(iZANLineSource *source, orn_int radius, bool invert,
   if (!transitions::BuildBrightnessMeans(rows.get(), width, height, r, levels.get())) {
     return false;
   }
-  StretchLevels(levels.get(), count);
-  if (invert) {
-    for (size_t i = 0; i < count; ++i) {
-      levels[i] = static_cast<uint8_t>(~levels[i]);
-    }
-  }
+  StretchLevels(levels.get(), count, invert);
   rule->levels = std::move(levels);
   rule->width = width;
   rule->height = height;

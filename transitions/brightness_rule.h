@@ -14,10 +14,6 @@ struct tBrightnessRule {
   orn_int height = 0;
 };
 
-// Stretches levels so that they span 0..255, unless they are uniform or span
-// it already.
-void StretchLevels(uint8_t *levels, size_t count);
-
 // Reads every line of `source`. `radius` is cut to half the smaller side.
 // False when memory cannot be had or the source cannot give its lines.
 bool BuildBrightnessRule(iZANLineSource *source, orn_int radius, bool invert,

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "transitions/brightness_rule.h"
+#include "transitions/stretch_levels.h"
 
 namespace {
 
@@ -10,6 +10,13 @@ struct StretchCase {
   std::vector<uint8_t> levels;
   std::vector<uint8_t> expected;
 };
+
+std::vector<uint8_t> Inverted(std::vector<uint8_t> levels) {
+  for (uint8_t &v : levels) {
+    v = static_cast<uint8_t>(255 - v);
+  }
+  return levels;
+}
 
 TEST(BrightnessStretchTest, StretchesToFullRangeUnlessUniformOrFull) {
   const StretchCase cases[] = {
@@ -21,24 +28,34 @@ TEST(BrightnessStretchTest, StretchesToFullRangeUnlessUniformOrFull) {
       {{}, {}},
   };
   for (const StretchCase &c : cases) {
-    std::vector<uint8_t> levels = c.levels;
-    StretchLevels(levels.data(), levels.size());
-    EXPECT_EQ(levels, c.expected);
+    for (bool invert : {false, true}) {
+      std::vector<uint8_t> levels = c.levels;
+      StretchLevels(levels.data(), levels.size(), invert);
+      EXPECT_EQ(levels, invert ? Inverted(c.expected) : c.expected);
+    }
   }
 }
 
-// Every span the stretch can meet and every level in it, from two lowest
-// levels: the result must be the exact integer quotient.
+// Every span the stretch can meet and every level in it, from several lowest
+// levels, repeated so that every level also passes through the vector loop:
+// the result must be the exact integer quotient, inverted on request.
 TEST(BrightnessStretchTest, EverySpanAndLevelGivesExactQuotient) {
-  for (unsigned low : {0u, 1u}) {
-    for (unsigned span = 1; span + low <= 255 && span < 255; ++span) {
+  for (unsigned low : {0u, 1u, 37u}) {
+    for (unsigned span = 0; span + low <= 255; ++span) {
       std::vector<uint8_t> levels, expected;
-      for (unsigned v = low; v <= low + span; ++v) {
-        levels.push_back(static_cast<uint8_t>(v));
-        expected.push_back(static_cast<uint8_t>((v - low) * 255 / span));
+      const bool keep = span == 0 || span == 255;
+      while (levels.size() < 48) {
+        for (unsigned v = low; v <= low + span; ++v) {
+          levels.push_back(static_cast<uint8_t>(v));
+          expected.push_back(static_cast<uint8_t>(keep ? v : (v - low) * 255 / span));
+        }
       }
-      StretchLevels(levels.data(), levels.size());
-      ASSERT_EQ(levels, expected) << "lowest " << low << ", span " << span;
+      for (bool invert : {false, true}) {
+        std::vector<uint8_t> stretched = levels;
+        StretchLevels(stretched.data(), stretched.size(), invert);
+        ASSERT_EQ(stretched, invert ? Inverted(expected) : expected)
+            << "lowest " << low << ", span " << span << ", inverted " << invert;
+      }
     }
   }
 }
