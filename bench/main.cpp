@@ -1,12 +1,14 @@
 // fx_bench: runs every benchmark (three repetitions by default, medians
 // compared), then prints each kernel's median time as a ratio to memcpy of the
-// same picture and to OpenCV's blur of the same picture and radius.
+// same picture and to OpenCV's blur of the same picture and radius, and the
+// peak work storage of the box filters against their budget.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -21,6 +23,11 @@ class tMedianReporter : public benchmark::ConsoleReporter {
           run.aggregate_name == "median") {
         medians_[run.run_name.function_name] = run.GetAdjustedRealTime();
         order_.push_back(run.run_name.function_name);
+        const auto extra = run.counters.find("extra_bytes");
+        const auto budget = run.counters.find("budget_bytes");
+        if (extra != run.counters.end() && budget != run.counters.end()) {
+          memory_[run.run_name.function_name] = {extra->second.value, budget->second.value};
+        }
       }
     }
   }
@@ -48,6 +55,19 @@ class tMedianReporter : public benchmark::ConsoleReporter {
     }
   }
 
+  // Budget: a ring of 2y+1 rows and four rows of 32-bit sums.
+  void PrintMemory() const {
+    std::printf("\n%-40s %14s %14s %8s\n", "kernel (peak work storage)", "bytes", "budget",
+                "x budget");
+    for (const std::string &name : order_) {
+      const auto found = memory_.find(name);
+      if (found != memory_.end()) {
+        const auto [extra, budget] = found->second;
+        std::printf("%-40s %14.0f %14.0f %8.3f\n", name.c_str(), extra, budget, extra / budget);
+      }
+    }
+  }
+
  private:
   std::string Ratio(double time, const std::string &base) const {
     const auto found = medians_.find(base);
@@ -60,6 +80,7 @@ class tMedianReporter : public benchmark::ConsoleReporter {
   }
 
   std::map<std::string, double> medians_;
+  std::map<std::string, std::pair<double, double>> memory_;
   std::vector<std::string> order_;
 };
 
@@ -79,6 +100,7 @@ int main(int argc, char **argv) {
   tMedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.PrintRatios();
+  reporter.PrintMemory();
   benchmark::Shutdown();
   return 0;
 }

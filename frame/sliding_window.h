@@ -1,9 +1,9 @@
 // The frame of the running-sum window filters (the box filters and the
-// brightness means): a window of 2r+1 lines slides down the picture while a
-// ring of 2r+1 slots keeps a copy of each line inside it, so each line is
-// added to the column sums once as it enters and removed once as it leaves;
-// along each output line the window's factor (a scale or reciprocal of its
-// cell count) comes from a table filled once per vertical count.
+// brightness means): a window of 2r+1 lines slides down the picture, each line
+// added to the column sums once as it enters and removed once as it leaves
+// (the filters keep what they need of a line until it leaves); along each
+// output line the window's factor (a scale or reciprocal of its cell count)
+// comes from a table filled once per vertical count.
 #pragma once
 
 #include <algorithm>
@@ -18,29 +18,26 @@ inline int64_t WindowCells(int64_t i, int64_t r, int64_t n) {
 
 // Slides the window of radius r down n lines (0 < n, 2r <= n). `lines` does the
 // work of each step:
-//   lines.Update<kEnter, kLeave>(line, slot) adds line `line` to the column sums,
-//     copying it into ring slot `slot`, and removes the line that slot held;
-//     without kEnter, `line` lies past the end and is not read;
+//   lines.Update<kEnter, kLeave>(line) adds line `line` to the column sums and
+//     removes line `line` - (2r+1); without kEnter, `line` lies past the end and
+//     is not read;
 //   lines.Output(i, v) writes output line i from the column sums of its v lines.
-// Line i+r enters into the slot of line i-r-1, which leaves: both are the slot
-// (i+r) mod (2r+1).
+// Before output line i, line i+r enters and line i-r-1 leaves.
 template <typename Lines>
 void SlideWindowDown(int64_t n, int64_t r, Lines &lines) {
-  const int64_t slots = 2 * r + 1;
   for (int64_t line = 0; line < r; ++line) {
-    lines.template Update<true, false>(line, line);
+    lines.template Update<true, false>(line);
   }
   for (int64_t i = 0; i < n; ++i) {
     const int64_t entering = i + r;
-    const int64_t slot = entering % slots;
     const bool enter = entering < n;
     const bool leave = i - r - 1 >= 0;
     if (enter && leave) {
-      lines.template Update<true, true>(entering, slot);
+      lines.template Update<true, true>(entering);
     } else if (enter) {
-      lines.template Update<true, false>(entering, slot);
+      lines.template Update<true, false>(entering);
     } else if (leave) {
-      lines.template Update<false, true>(entering, slot);
+      lines.template Update<false, true>(entering);
     }
     lines.Output(i, uint64_t(WindowCells(i, r, n)));
   }

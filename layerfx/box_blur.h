@@ -32,7 +32,9 @@ struct tPixelRows {
 // over the n pixels of the window, the channel becomes floor(S * floor(2^32 / n) / 2^32),
 // which is floor(S / n) or one less. Returns false, with the image untouched,
 // when the preconditions fail or work storage cannot be had. Extra memory: a
-// ring of 2y+1 rows plus four rows of sums.
+// ring of y+1 rows (none when y = 0), four rows of sums (32-bit within the
+// limits above) and a table of x factors, less than 2y+1 rows plus four rows
+// of 32-bit sums.
 bool BoxBlur(const tPixelRows &image, int32_t x, int32_t y, tKernelPath path = tKernelPath::Auto);
 
 // Alpha-weighted box filter: colour = floor(sum(c * a) / sum(a)) (left as it was

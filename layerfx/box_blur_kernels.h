@@ -32,9 +32,13 @@ inline uint8_t ScaleDown(uint64_t sum, uint64_t q) {
   return static_cast<uint8_t>((sum * q) >> 32);
 }
 
-// The ring of 2y+1 row copies every kernel keeps; null when it cannot be had.
+// The ring of row copies every kernel keeps: the originals of the rows already
+// overwritten that are still inside the window, rows i-y-1 to i-1 when output
+// row i is written, so y+1 rows; none when y = 0, where the one row summed
+// leaves by clearing the sums. Null when it cannot be had.
 inline std::unique_ptr<uint8_t[]> TryAllocateRing(const tPixelRows &image, int32_t y) {
-  return frame::TryAllocateRaw<uint8_t>((2 * uint64_t(y) + 1) * uint64_t(image.width) * 4);
+  const uint64_t rows = y == 0 ? 0 : uint64_t(y) + 1;
+  return frame::TryAllocateRaw<uint8_t>(rows * uint64_t(image.width) * 4);
 }
 
 // Factor rule of "blur" for frame::tWindowFactors: the scale of the window.

@@ -1,11 +1,15 @@
-// Plain box filter kernels: the rule written out in plain C++. A ring keeps
-// copies of the 2y+1 source rows of the current window (the image is
-// overwritten row by row); one row of column sums holds each pixel's four
-// channel sums side by side, so every loop runs over 4 W words with the same
-// step for all channels and the compiler can turn it into vector code. The
-// row entering the window replaces the one leaving it in one pass, and along a
-// row the window sum steps by (column entering - column leaving), a single add
-// on the dependency chain. Each pixel costs the same whatever the radii.
+// Plain box filter kernels: the rule written out in plain C++. The image is
+// overwritten row by row, so a ring keeps the originals of the y+1 rows
+// overwritten that the window still needs; one row of column sums holds each
+// pixel's four channel sums side by side, so every loop runs over 4 W words
+// with the same step for all channels and the compiler can turn it into vector
+// code. The row entering the window and the one leaving it are summed in one
+// pass, and along a row the window sum steps by (column entering - column
+// leaving), a single add on the dependency chain. Each pixel costs the same
+// whatever the radii.
+#include <algorithm>
+#include <cstring>
+
 #include "frame/exact_quotient.h"
 #include "frame/sliding_window.h"
 #include "layerfx/box_blur_kernels.h"
@@ -62,10 +66,10 @@ struct tAlphaMean : tAlphaTerms<uint32_t>, frame::tReciprocals {
   }
 };
 
-// Adds the terms of `entering` (copied into `slot`) to the column sums and
-// removes those of the row `slot` held, in one pass; either may be absent.
+// Adds the terms of `entering` to the column sums and removes those of
+// `leaving`, in one pass; either may be absent.
 template <typename Sum, typename Rule, bool kEnter, bool kLeave>
-void UpdateColumns(Sum *col, const uint8_t *entering, uint8_t *slot, int64_t w) {
+void UpdateColumns(Sum *col, const uint8_t *entering, const uint8_t *leaving, int64_t w) {
   for (int64_t k = 0; k < 4 * w; k += 4) {
     for (int c = 0; c < 4; ++c) {
       Sum delta = 0;
@@ -73,14 +77,9 @@ void UpdateColumns(Sum *col, const uint8_t *entering, uint8_t *slot, int64_t w) 
         delta += Rule::Term(entering + k, c);
       }
       if (kLeave) {
-        delta -= Rule::Term(slot + k, c);
+        delta -= Rule::Term(leaving + k, c);
       }
       col[k + c] += delta;
-    }
-    if (kEnter) {
-      for (int c = 0; c < 4; ++c) {
-        slot[k + c] = entering[k + c];
-      }
     }
   }
 }
@@ -133,32 +132,41 @@ bool BoxFilterRef(const tPixelRows &image, int32_t x_radius, int32_t y_radius) {
   const int64_t h = image.height;
   const int64_t x = x_radius;
   const int64_t y = y_radius;
-  const int64_t slots = 2 * y + 1;
   const size_t row_bytes = static_cast<size_t>(w) * 4;
   std::unique_ptr<uint8_t[]> ring = TryAllocateRing(image, y_radius);
   std::unique_ptr<Sum[]> col = frame::TryAllocateZeroed<Sum>(4 * uint64_t(w));
-  std::unique_ptr<Factor[]> edges = frame::TryAllocateRaw<Factor>(uint64_t(x) + 1);
+  std::unique_ptr<Factor[]> edges = frame::TryAllocateRaw<Factor>(uint64_t(x));
   if (!ring || !col || !edges) {
     return false;
   }
   frame::tWindowFactors<Rule> factors(w, x, edges.get());
-  auto slot = [&](int64_t r) { return &ring[static_cast<size_t>(r % slots) * row_bytes]; };
+  // The original of row r, kept from when it is overwritten until it leaves.
+  auto copy = [&](int64_t r) { return &ring[static_cast<size_t>(r % (y + 1)) * row_bytes]; };
 
   for (int64_t r = 0; r < y; ++r) {
-    UpdateColumns<Sum, Rule, true, false>(col.get(), RowAt(image, r), slot(r), w);
+    UpdateColumns<Sum, Rule, true, false>(col.get(), RowAt(image, r), nullptr, w);
   }
   for (int64_t i = 0; i < h; ++i) {
-    // Row i+y enters into the slot of row i-y-1, which leaves.
+    // Row i+y enters and row i-y-1 leaves; with y = 0 the row leaving is the
+    // only one summed, so its sums are cleared instead.
     const bool enter = i + y < h;
     const bool leave = i - y - 1 >= 0;
-    if (enter && leave) {
-      UpdateColumns<Sum, Rule, true, true>(col.get(), RowAt(image, i + y), slot(i + y), w);
-    } else if (enter) {
-      UpdateColumns<Sum, Rule, true, false>(col.get(), RowAt(image, i + y), slot(i + y), w);
-    } else if (leave) {
-      UpdateColumns<Sum, Rule, false, true>(col.get(), nullptr, slot(i - y - 1), w);
+    if (leave && y == 0) {
+      std::fill(col.get(), col.get() + 4 * w, Sum{0});
+    }
+    const uint8_t *entering = enter ? RowAt(image, i + y) : nullptr;
+    const uint8_t *leaving = leave && y > 0 ? copy(i - y - 1) : nullptr;
+    if (entering && leaving) {
+      UpdateColumns<Sum, Rule, true, true>(col.get(), entering, leaving, w);
+    } else if (entering) {
+      UpdateColumns<Sum, Rule, true, false>(col.get(), entering, nullptr, w);
+    } else if (leaving) {
+      UpdateColumns<Sum, Rule, false, true>(col.get(), nullptr, leaving, w);
     }
     factors.Prepare(uint64_t(frame::WindowCells(i, y, h)));
+    if (y > 0) {
+      std::memcpy(copy(i), RowAt(image, i), row_bytes);
+    }
     FilterRow(col.get(), w, x, factors, RowAt(image, i));
   }
   return true;

@@ -11,8 +11,6 @@
 
 #include <emmintrin.h>
 
-#include <cstring>
-
 #include "frame/exact_quotient.h"
 #include "layerfx/box_blur_pixel_vectors.h"
 #include "layerfx/box_filter_run.h"
@@ -32,8 +30,8 @@ FX_SSE2 inline __m128i FourSums(__m128i running, const uint32_t *add, const uint
   return _mm_add_epi32(running, prefix);
 }
 
-// Adds the entering row's terms (copying the row into `slot`) and removes
-// those of the row `slot` held, in one pass over the column sums; `Terms`
+// Adds the entering row's terms and removes those of the leaving row's copy,
+// in one pass over the column sums; `Terms`
 // turns four pixels' bytes into their four vectors of terms. The row after the
 // entering one is fetched into the cache meanwhile: the image rows come from
 // memory, and one row ahead hides their latency that the other streams of the
@@ -43,29 +41,27 @@ struct tColumns {
   using Sum = uint32_t;
 
   template <bool kEnter, bool kLeave>
-  FX_SSE2 static void Update(uint32_t *col, const uint8_t *entering, uint8_t *slot, int64_t w,
-                             const uint8_t *next) {
+  FX_SSE2 static void Update(uint32_t *col, const uint8_t *entering, const uint8_t *leaving,
+                             int64_t w, const uint8_t *next) {
     int64_t k = 0;
     for (; k + 4 <= w; k += 4) {
       if (next != nullptr) {
         _mm_prefetch(reinterpret_cast<const char *>(next + 4 * k), _MM_HINT_T0);
       }
       __m128i *sums = reinterpret_cast<__m128i *>(col + 4 * k);
-      __m128i *copy = reinterpret_cast<__m128i *>(slot + 4 * k);
       __m128i s[4];
       for (int p = 0; p < 4; ++p) {
         s[p] = _mm_loadu_si128(sums + p);
       }
       if (kLeave) {
         __m128i terms[4];
-        Terms::Four(_mm_loadu_si128(copy), terms);
+        Terms::Four(_mm_loadu_si128(reinterpret_cast<const __m128i *>(leaving + 4 * k)), terms);
         for (int p = 0; p < 4; ++p) {
           s[p] = _mm_sub_epi32(s[p], terms[p]);
         }
       }
       if (kEnter) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(entering + 4 * k));
-        _mm_storeu_si128(copy, bytes);
         __m128i terms[4];
         Terms::Four(bytes, terms);
         for (int p = 0; p < 4; ++p) {
@@ -81,12 +77,11 @@ struct tColumns {
       __m128i sum = _mm_loadu_si128(sums);
       __m128i terms[4];
       if (kLeave) {
-        Terms::Four(LoadPixel(slot + 4 * k), terms);
+        Terms::Four(LoadPixel(leaving + 4 * k), terms);
         sum = _mm_sub_epi32(sum, terms[0]);
       }
       if (kEnter) {
-        std::memcpy(slot + 4 * k, entering + 4 * k, 4);
-        Terms::Four(LoadPixel(slot + 4 * k), terms);
+        Terms::Four(LoadPixel(entering + 4 * k), terms);
         sum = _mm_add_epi32(sum, terms[0]);
       }
       _mm_storeu_si128(sums, sum);

@@ -15,8 +15,6 @@
 
 #include <immintrin.h>
 
-#include <cstring>
-
 #include "frame/exact_quotient.h"
 #include "layerfx/box_blur_pixel_vectors.h"
 #include "layerfx/box_filter_run.h"
@@ -47,8 +45,8 @@ FX_AVX2 inline void PrefixSums(const uint32_t *add, const uint32_t *sub, __m256i
   }
 }
 
-// Adds the entering row's terms (copying the row into `slot`) and removes
-// those of the row `slot` held, in one pass over the column sums; `Terms`
+// Adds the entering row's terms and removes those of the leaving row's copy,
+// in one pass over the column sums; `Terms`
 // turns four pixels' bytes into their two vectors of terms, one pixel's into
 // one. The row after the entering one is fetched into the cache meanwhile: the
 // image rows come from memory, and one row ahead hides their latency that the
@@ -58,8 +56,8 @@ struct tColumns {
   using Sum = uint32_t;
 
   template <bool kEnter, bool kLeave>
-  FX_AVX2 static void Update(uint32_t *col, const uint8_t *entering, uint8_t *slot, int64_t w,
-                             const uint8_t *next) {
+  FX_AVX2 static void Update(uint32_t *col, const uint8_t *entering, const uint8_t *leaving,
+                             int64_t w, const uint8_t *next) {
     int64_t k = 0;
     for (; k + 4 <= w; k += 4) {
       if (next != nullptr) {
@@ -68,16 +66,14 @@ struct tColumns {
       __m256i *sums = reinterpret_cast<__m256i *>(col + 4 * k);
       __m256i a = _mm256_loadu_si256(sums);
       __m256i b = _mm256_loadu_si256(sums + 1);
-      __m128i *copy = reinterpret_cast<__m128i *>(slot + 4 * k);
       if (kLeave) {
         __m256i terms[2];
-        Terms::Four(_mm_loadu_si128(copy), terms);
+        Terms::Four(_mm_loadu_si128(reinterpret_cast<const __m128i *>(leaving + 4 * k)), terms);
         a = _mm256_sub_epi32(a, terms[0]);
         b = _mm256_sub_epi32(b, terms[1]);
       }
       if (kEnter) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(entering + 4 * k));
-        _mm_storeu_si128(copy, bytes);
         __m256i terms[2];
         Terms::Four(bytes, terms);
         a = _mm256_add_epi32(a, terms[0]);
@@ -90,11 +86,10 @@ struct tColumns {
       __m128i *sums = reinterpret_cast<__m128i *>(col + 4 * k);
       __m128i sum = _mm_loadu_si128(sums);
       if (kLeave) {
-        sum = _mm_sub_epi32(sum, Terms::One(LoadPixel(slot + 4 * k)));
+        sum = _mm_sub_epi32(sum, Terms::One(LoadPixel(leaving + 4 * k)));
       }
       if (kEnter) {
-        std::memcpy(slot + 4 * k, entering + 4 * k, 4);
-        sum = _mm_add_epi32(sum, Terms::One(LoadPixel(slot + 4 * k)));
+        sum = _mm_add_epi32(sum, Terms::One(LoadPixel(entering + 4 * k)));
       }
       _mm_storeu_si128(sums, sum);
     }

@@ -1,17 +1,19 @@
-// How the vector box filter kernels run: their work storage (a ring of 2y+1
-// row copies, since the image is overwritten row by row; one row of column
-// sums, a pixel's four channel sums side by side; the factors of the cut
-// windows) and the walk down the image. The implementation supplies the
-// per-row work as a kernel type:
+// How the vector box filter kernels run: their work storage (the ring of row
+// copies, since the image is overwritten row by row; one row of column sums, a
+// pixel's four channel sums side by side; the factors of the cut windows) and
+// the walk down the image. The implementation supplies the per-row work as a
+// kernel type:
 //   Sum, the column sum type, and Rule, the factor rule of frame::tWindowFactors;
-//   static Update<kEnter, kLeave>(col, entering, slot, w, next): adds the terms
-//     of row `entering` to the column sums, copying it into `slot`, and removes
-//     those of the row `slot` held; `next` is the row entering after it (null
-//     when none), which a kernel may fetch into the cache meanwhile;
+//   static Update<kEnter, kLeave>(col, entering, leaving, w, next): adds the
+//     terms of row `entering` to the column sums and removes those of
+//     `leaving`; `next` is the row entering after it (null when none), which a
+//     kernel may fetch into the cache meanwhile;
 //   static Row(col, w, x, factors, out): writes a filtered row.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "frame/sliding_window.h"
@@ -26,28 +28,42 @@ class tBoxFilterRows {
   using Sum = typename Kernel::Sum;
   using Factors = frame::tWindowFactors<typename Kernel::Rule>;
 
-  tBoxFilterRows(const tPixelRows &image, int64_t x, uint8_t *ring, Sum *col,
+  tBoxFilterRows(const tPixelRows &image, int64_t x, int64_t y, uint8_t *ring, Sum *col,
                  typename Factors::Factor *edges)
-      : image_(image), x_(x), ring_(ring), col_(col), factors_(image.width, x, edges) {}
+      : image_(image), x_(x), y_(y), ring_(ring), col_(col), factors_(image.width, x, edges) {}
 
+  // Row `row` enters and row `row` - (2y+1) leaves, from its copy in the ring.
+  // With y = 0 the leaving row is the only one summed: its sums are cleared.
   template <bool kEnter, bool kLeave>
-  void Update(int64_t row, int64_t slot) {
+  void Update(int64_t row) {
     const uint8_t *entering = kEnter ? RowAt(image_, row) : nullptr;
     const uint8_t *next = row + 1 < image_.height ? RowAt(image_, row + 1) : nullptr;
-    Kernel::template Update<kEnter, kLeave>(col_, entering, ring_ + slot * RowBytes(), image_.width,
-                                            next);
+    if (kLeave && y_ == 0) {
+      std::fill(col_, col_ + 4 * int64_t(image_.width), Sum{0});
+      Kernel::template Update<kEnter, false>(col_, entering, nullptr, image_.width, next);
+    } else {
+      const uint8_t *leaving = kLeave ? Copy(row - 2 * y_ - 1) : nullptr;
+      Kernel::template Update<kEnter, kLeave>(col_, entering, leaving, image_.width, next);
+    }
   }
 
+  // Keeps the row's original in the ring (in the slot of the row that left
+  // last) before overwriting it.
   void Output(int64_t i, uint64_t v) {
     factors_.Prepare(v);
-    Kernel::Row(col_, image_.width, x_, factors_, RowAt(image_, i));
+    uint8_t *out = RowAt(image_, i);
+    if (y_ > 0) {
+      std::memcpy(Copy(i), out, size_t(RowBytes()));
+    }
+    Kernel::Row(col_, image_.width, x_, factors_, out);
   }
 
  private:
   int64_t RowBytes() const { return int64_t(image_.width) * 4; }
+  uint8_t *Copy(int64_t row) const { return ring_ + row % (y_ + 1) * RowBytes(); }
 
   const tPixelRows image_;
-  int64_t x_;
+  int64_t x_, y_;
   uint8_t *ring_;
   Sum *col_;
   Factors factors_;
@@ -61,11 +77,11 @@ bool RunBoxFilter(const tPixelRows &image, int32_t x, int32_t y) {
   using Factor = typename Kernel::Rule::Factor;
   std::unique_ptr<uint8_t[]> ring = TryAllocateRing(image, y);
   std::unique_ptr<Sum[]> col = frame::TryAllocateZeroed<Sum>(4 * uint64_t(image.width));
-  std::unique_ptr<Factor[]> edges = frame::TryAllocateRaw<Factor>(uint64_t(x) + 1);
+  std::unique_ptr<Factor[]> edges = frame::TryAllocateRaw<Factor>(uint64_t(x));
   if (!ring || !col || !edges) {
     return false;
   }
-  tBoxFilterRows<Kernel> rows(image, x, ring.get(), col.get(), edges.get());
+  tBoxFilterRows<Kernel> rows(image, x, y, ring.get(), col.get(), edges.get());
   frame::SlideWindowDown(image.height, y, rows);
   return true;
 }

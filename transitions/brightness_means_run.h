@@ -45,8 +45,11 @@ class tMeanLines {
              double *edges, uint8_t *out)
       : rows_(rows), w_(w), r_(r), ring_(ring), col_(col), reciprocals_(w, r, edges), out_(out) {}
 
+  // Line `line` enters into the ring slot of the line leaving: slot `line`
+  // mod (2r+1).
   template <bool kEnter, bool kLeave>
-  void Update(int64_t line, int64_t slot) {
+  void Update(int64_t line) {
+    const int64_t slot = line % (2 * r_ + 1);
     Kernel::template Update<kEnter, kLeave>(col_, kEnter ? rows_[line] : nullptr, ring_ + slot * w_,
                                             w_);
   }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "bench/bench_pictures.h"
+#include "bench/memory_meter.h"
 #include "layerfx/box_blur.h"
 
 #ifdef FX_BENCH_OPENCV
@@ -30,6 +31,19 @@ uint64_t DigestAfter(tBlurFunction blur, tPictureSize size, int32_t r, tKernelPa
   return Digest(pixels.data(), pixels.size() * 4);
 }
 
+// Peak of the work storage one call takes.
+uint64_t PeakExtraBytes(tBlurFunction blur, tPictureSize size, int32_t r, tKernelPath path) {
+  std::vector<uint32_t> pixels = MakePicture(size);
+  const tMemoryMeter meter;
+  blur(RowsOf(pixels, size), r, r, path);
+  return meter.PeakBytes();
+}
+
+// What the filters may take: a ring of 2y+1 rows and four rows of 32-bit sums.
+uint64_t RingAndSumsBytes(tPictureSize size, int32_t y) {
+  return (2 * uint64_t(y) + 1 + 4) * uint64_t(size.width) * 4;
+}
+
 void RunBlur(benchmark::State &state, const std::string &kernel, tBlurFunction blur,
              tPictureSize size, int32_t r, tKernelPath path) {
   if (!frame::KernelPathAvailable(path)) {
@@ -41,6 +55,8 @@ void RunBlur(benchmark::State &state, const std::string &kernel, tBlurFunction b
                      [&] { return DigestAfter(blur, size, r, tKernelPath::Plain); })) {
     return;
   }
+  state.counters["extra_bytes"] = double(PeakExtraBytes(blur, size, r, path));
+  state.counters["budget_bytes"] = double(RingAndSumsBytes(size, r));
   std::vector<uint32_t> pixels = MakePicture(size);
   const tPixelRows rows = RowsOf(pixels, size);
   for (auto _ : state) {
