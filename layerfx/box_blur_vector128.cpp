@@ -129,8 +129,38 @@ struct tPlainKernel : tColumns<tPlainTerms> {
   }
 };
 
-// ---- "blur_alpha". Sums run on vectors; the quotients are scalar, exact from
-// tabled reciprocals (frame/exact_quotient.h).
+// ---- "blur_alpha". The full windows of a row take a pixel's four quotients
+// a vector, {b, g, r} by the alpha sum and alpha by the cell count, from a
+// single-precision estimate and a correction (the bound is the one given in
+// the 256-bit kernels: the estimate is within 0.1 of the quotient, and the
+// remainder, exact in 32 bits, tells which way one step fixes it). The pixels
+// at the row's ends are scalar, exact from tabled reciprocals
+// (frame/exact_quotient.h).
+
+// Four unsigned words as floats, within 2^-23 of their value.
+FX_SSE2 inline __m128 ToFloats(__m128i words) {
+  const __m128 as_signed = _mm_cvtepi32_ps(words);
+  const __m128 wrapped = _mm_castsi128_ps(_mm_srai_epi32(words, 31));
+  return _mm_add_ps(as_signed, _mm_and_ps(wrapped, _mm_set1_ps(0x1p32f)));
+}
+
+// The low 32 bits of four products (SSE2 has no 32-bit multiply of its own).
+FX_SSE2 inline __m128i MultiplyLow(__m128i a, __m128i b) {
+  const __m128i even = _mm_mul_epu32(a, b);
+  const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
+  return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, 0x08), _mm_shuffle_epi32(odd, 0x08));
+}
+
+// floor(c / d) per word for c <= 255 d, 0 < d < 2^24.1 (lanes with d = 0 give
+// garbage, which the caller discards).
+FX_SSE2 inline __m128i Quotients(__m128i numerators, __m128i divisors) {
+  const __m128 estimate = _mm_mul_ps(ToFloats(numerators), _mm_rcp_ps(ToFloats(divisors)));
+  __m128i q = _mm_cvttps_epi32(estimate);
+  const __m128i remainder = _mm_sub_epi32(numerators, MultiplyLow(q, divisors));
+  q = _mm_add_epi32(q, _mm_cmpgt_epi32(_mm_setzero_si128(), remainder));
+  const __m128i too_small = _mm_cmpgt_epi32(remainder, _mm_sub_epi32(divisors, _mm_set1_epi32(1)));
+  return _mm_sub_epi32(q, too_small);
+}
 
 struct tWeightedTerms {
   // Four pixels as {b*a, g*a, r*a, a}; the products fit 16 bits before widening.
@@ -153,6 +183,8 @@ struct tWeightedTerms {
 struct tWeightedKernel : tColumns<tWeightedTerms> {
   using Rule = frame::tReciprocals;
 
+  FX_SSE2 static __m128i AlphaLane() { return _mm_setr_epi32(0, 0, 0, -1); }
+
   FX_SSE2 static void Row(const uint32_t *col, int64_t w, int64_t x,
                           const frame::tWindowFactors<Rule> &reciprocals, uint8_t *out) {
     __m128i sum = FirstSum(col, x);
@@ -161,13 +193,24 @@ struct tWeightedKernel : tColumns<tWeightedTerms> {
       sum = StepSum(sum, col, j, x, w);
       WritePixel(sum, reciprocals.At(j), out + 4 * j);
     }
-    const double middle = reciprocals.Middle();
+    const __m128i count_lane =
+        _mm_and_si128(_mm_set1_epi32(int32_t(reciprocals.MiddleCells())), AlphaLane());
     for (; j + 4 <= w - x; j += 4) {
-      __m128i s[4];
+      __m128i s[4], q[4], keep[4];
       sum = FourSums(sum, col + 4 * (j + x), col + 4 * (j - x - 1), s);
       for (int k = 0; k < 4; ++k) {
-        WritePixel(s[k], middle, out + 4 * (j + k));
+        const __m128i alpha_sum = _mm_shuffle_epi32(s[k], 0xFF);
+        q[k] = Quotients(s[k], _mm_or_si128(_mm_andnot_si128(AlphaLane(), alpha_sum), count_lane));
+        keep[k] = _mm_cmpeq_epi32(alpha_sum, _mm_setzero_si128());
       }
+      // Pixels whose alpha sum is 0 stay as they were.
+      const __m128i bytes =
+          _mm_packus_epi16(_mm_packs_epi32(q[0], q[1]), _mm_packs_epi32(q[2], q[3]));
+      const __m128i kept =
+          _mm_packs_epi16(_mm_packs_epi32(keep[0], keep[1]), _mm_packs_epi32(keep[2], keep[3]));
+      __m128i *target = reinterpret_cast<__m128i *>(out + 4 * j);
+      _mm_storeu_si128(target, _mm_or_si128(_mm_andnot_si128(kept, bytes),
+                                            _mm_and_si128(kept, _mm_loadu_si128(target))));
     }
     for (; j < w; ++j) {
       sum = StepSum(sum, col, j, x, w);
