@@ -1,6 +1,6 @@
 // Entry of the brightness means: check the radius, take 64-bit sums for windows
 // past the 32-bit limit, and otherwise run the implementation chosen for this
-// processor (the vector ones up to their window limit).
+// processor (the vector ones from radius 1 up to their window limit).
 #include "transitions/brightness_means.h"
 
 #include "transitions/brightness_means_kernels.h"
@@ -19,7 +19,9 @@ bool BuildBrightnessMeans(const orn_uint32 *const *rows, int32_t width, int32_t 
   if (side * side > kMeansMaxNarrowWindow) {
     return BrightnessMeansRefWide(rows, width, height, radius, out);
   }
-  if (side * side <= kMeansMaxVectorWindow) {
+  // With radius 0 each mean is the pixel's own brightness: the plain kernel
+  // does it, and the vector kernels' divisors start at 2.
+  if (radius > 0 && side * side <= kMeansMaxVectorWindow) {
     switch (frame::ResolveKernelPath(path)) {
 #ifdef FX_X86_KERNELS
       case tKernelPath::Vector256:

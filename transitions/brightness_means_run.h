@@ -6,10 +6,10 @@
 //   static Update<kEnter, kLeave>(col, entering, slot, w): adds the brightness
 //     of line `entering` to the column sums, storing it into `slot`, and
 //     removes the brightness `slot` held;
-//   kBlock, and static FullWindows(col, r, begin, end, reciprocal, sum, out):
+//   kBlock, and static FullWindows(col, r, begin, end, divisor, sum, out):
 //     writes the means of pixels begin to end - 1 (a whole number of blocks,
-//     every window full) from `sum`, the window sum before pixel begin, and
-//     returns the window sum of pixel end - 1.
+//     every window full, of divisor's cell count) from `sum`, the window sum
+//     before pixel begin, and returns the window sum of pixel end - 1.
 #pragma once
 
 #include <algorithm>
@@ -74,7 +74,8 @@ class tMeanLines {
       out[j] = frame::ExactQuotient(sum, reciprocals.At(j));
     }
     const int64_t end = j + std::max<int64_t>(0, w - r - j) / Kernel::kBlock * Kernel::kBlock;
-    sum = Kernel::FullWindows(col, r, j, end, reciprocals.Middle(), sum, out);
+    sum = Kernel::FullWindows(col, r, j, end, frame::ExactDivisorFor(reciprocals.MiddleCells()),
+                              sum, out);
     for (j = end; j < w; ++j) {
       sum = Step(sum, col, j, r, w);
       out[j] = frame::ExactQuotient(sum, reciprocals.At(j));

@@ -2,8 +2,8 @@
 // run time, compiled to nothing off x86, instruction set given as a function
 // attribute (32-bit x86 builds need not enable it globally). Along a line,
 // four column-sum differences are prefix-summed in a vector, so the running
-// sum's chain is one add per four pixels. Quotients are exact from tabled
-// double reciprocals (frame/exact_quotient.h; here d <= 2^23).
+// sum's chain is one add per four pixels. Quotients are exact from an integer
+// multiply and shift (frame/exact_quotient.h; here d <= 2^23).
 #include "transitions/brightness_means_kernels.h"
 
 #ifdef FX_X86_KERNELS
@@ -42,9 +42,15 @@ FX_SSE2 inline __m128i LoadBytes4(const uint8_t *p) {
   return _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero);
 }
 
-FX_SSE2 inline __m128i Quotients2(__m128i sums, __m128d reciprocal) {
-  return _mm_cvttpd_epi32(
-      _mm_add_pd(_mm_mul_pd(_mm_cvtepi32_pd(sums), reciprocal), _mm_set1_pd(frame::kQuotientBias)));
+// floor(s / n) per word: even words take their whole product shifted down,
+// odd ones their product's high word, shifted by shift - 32.
+FX_SSE2 inline __m128i Quotients4(__m128i sums, __m128i multiplier, __m128i shift,
+                                  __m128i high_shift) {
+  const __m128i even = _mm_srl_epi64(_mm_mul_epu32(sums, multiplier), shift);
+  const __m128i odd =
+      _mm_srl_epi64(_mm_mul_epu32(_mm_srli_epi64(sums, 32), multiplier), high_shift);
+  const __m128i low_words = _mm_set_epi32(0, -1, 0, -1);
+  return _mm_or_si128(_mm_and_si128(low_words, even), _mm_andnot_si128(low_words, odd));
 }
 
 struct tKernel {
@@ -71,8 +77,10 @@ struct tKernel {
   }
 
   FX_SSE2 static uint32_t FullWindows(const uint32_t *col, int64_t r, int64_t begin, int64_t end,
-                                      double middle_reciprocal, uint32_t sum, uint8_t *out) {
-    const __m128d reciprocal = _mm_set1_pd(middle_reciprocal);
+                                      frame::tExactDivisor divisor, uint32_t sum, uint8_t *out) {
+    const __m128i multiplier = _mm_set1_epi32(int32_t(divisor.multiplier));
+    const __m128i shift = _mm_cvtsi32_si128(divisor.shift);
+    const __m128i high_shift = _mm_cvtsi32_si128(divisor.shift - 32);
     __m128i running = _mm_set1_epi32(int32_t(sum));
     for (int64_t j = begin; j < end; j += 4) {
       __m128i d =
@@ -82,9 +90,7 @@ struct tKernel {
       d = _mm_add_epi32(d, _mm_slli_si128(d, 8));
       const __m128i s = _mm_add_epi32(running, d);
       running = _mm_add_epi32(running, _mm_shuffle_epi32(d, 0xFF));
-      const __m128i q = _mm_unpacklo_epi64(Quotients2(s, reciprocal),
-                                           Quotients2(_mm_srli_si128(s, 8), reciprocal));
-      const int32_t bytes = PackBytes(q);
+      const int32_t bytes = PackBytes(Quotients4(s, multiplier, shift, high_shift));
       std::memcpy(out + j, &bytes, 4);
     }
     return uint32_t(_mm_cvtsi128_si32(running));

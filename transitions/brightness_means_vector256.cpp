@@ -2,7 +2,7 @@
 // run time, compiled to nothing off x86, instruction set given as a function
 // attribute. Along a line, eight column-sum differences are prefix-summed in a
 // vector, so the running sum's chain is one add per eight pixels. Quotients
-// are exact from tabled double reciprocals (frame/exact_quotient.h; here
+// are exact from an integer multiply and shift (frame/exact_quotient.h; here
 // d <= 2^23).
 #include "transitions/brightness_means_kernels.h"
 
@@ -39,9 +39,14 @@ FX_AVX2 inline __m256i LoadBytes8(const uint8_t *p) {
   return _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p)));
 }
 
-FX_AVX2 inline __m128i Quotients4(__m128i sums, __m256d reciprocal) {
-  return _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(sums), reciprocal),
-                                           _mm256_set1_pd(frame::kQuotientBias)));
+// floor(s / n) per word: even words take their whole product shifted down,
+// odd ones their product's high word, shifted by shift - 32.
+FX_AVX2 inline __m256i Quotients8(__m256i sums, __m256i multiplier, __m128i shift,
+                                  __m128i high_shift) {
+  const __m256i even = _mm256_srl_epi64(_mm256_mul_epu32(sums, multiplier), shift);
+  const __m256i odd =
+      _mm256_srl_epi64(_mm256_mul_epu32(_mm256_srli_epi64(sums, 32), multiplier), high_shift);
+  return _mm256_blend_epi32(even, odd, 0xAA);
 }
 
 struct tKernel {
@@ -67,8 +72,10 @@ struct tKernel {
   }
 
   FX_AVX2 static uint32_t FullWindows(const uint32_t *col, int64_t r, int64_t begin, int64_t end,
-                                      double middle_reciprocal, uint32_t sum, uint8_t *out) {
-    const __m256d reciprocal = _mm256_set1_pd(middle_reciprocal);
+                                      frame::tExactDivisor divisor, uint32_t sum, uint8_t *out) {
+    const __m256i multiplier = _mm256_set1_epi32(int32_t(divisor.multiplier));
+    const __m128i shift = _mm_cvtsi32_si128(divisor.shift);
+    const __m128i high_shift = _mm_cvtsi32_si128(divisor.shift - 32);
     __m256i running = _mm256_set1_epi32(int32_t(sum));
     for (int64_t j = begin; j < end; j += 8) {
       __m256i d =
@@ -80,10 +87,8 @@ struct tKernel {
       d = _mm256_add_epi32(d, _mm256_permute2x128_si256(low_total, low_total, 0x08));
       const __m256i s = _mm256_add_epi32(running, d);
       running = _mm256_add_epi32(running, _mm256_permutevar8x32_epi32(d, _mm256_set1_epi32(7)));
-      const __m128i low = Quotients4(_mm256_castsi256_si128(s), reciprocal);
-      const __m128i high = Quotients4(_mm256_extracti128_si256(s, 1), reciprocal);
       _mm_storel_epi64(reinterpret_cast<__m128i *>(out + j),
-                       PackBytes(_mm256_set_m128i(high, low)));
+                       PackBytes(Quotients8(s, multiplier, shift, high_shift)));
     }
     return uint32_t(_mm256_cvtsi256_si32(running));
   }
