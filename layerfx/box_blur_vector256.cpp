@@ -5,10 +5,11 @@
 // Layout: one column-sum row of W four-word entries, a pixel's four channels
 // side by side, so one 128-bit lane serves a whole pixel and a 256-bit vector
 // two. The entering and leaving source rows are applied in one pass. Along a
-// row, the window sum s(j) = s(j-1) + col(j+x) - col(j-x-1); inside a block of
-// eight pixels the differences are prefix-summed off the dependency chain, so
-// the chain from block to block is one add. Edge multipliers are tabled per
-// vertical count, so no division runs per pixel.
+// row, the window sum s(j) = s(j-1) + col(j+x) - col(j-x-1); "blur" steps it
+// two pixels at a time, "blur_alpha" prefix-sums the differences of a block of
+// eight pixels off the dependency chain; either way the chain is one add a
+// step. Edge multipliers are tabled per vertical count, so no division runs
+// per pixel.
 #include "layerfx/box_blur_kernels.h"
 
 #ifdef FX_X86_KERNELS
@@ -107,13 +108,48 @@ struct tPlainTerms {
   FX_AVX2 static __m128i One(__m128i bytes) { return _mm_cvtepu8_epi32(bytes); }
 };
 
-// floor(s * q / 2^32) per word: the high halves of the 64-bit products.
-FX_AVX2 inline __m256i ScaleDown(__m256i s, __m256i q) {
-  const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(s, q), 32);
-  const __m256i odd = _mm256_mul_epu32(_mm256_srli_epi64(s, 32), q);
-  return _mm256_blend_epi32(even, odd, 0xAA);
+// Column-sum differences col(j + x) - col(j - x - 1) of pixels j and j + 1,
+// from `add` = col + 4 (j + x) and `sub` = col + 4 (j - x - 1).
+FX_AVX2 inline __m256i PairDifferences(const uint32_t *add, const uint32_t *sub) {
+  return _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(add)),
+                          _mm256_loadu_si256(reinterpret_cast<const __m256i *>(sub)));
 }
 
+// floor(s * q / 2^32) of the even words (channels 0 and 2) and of the odd
+// words (channels 1 and 3) of two pixels' sums, each in the upper half of its
+// 64-bit product.
+struct tScaledPair {
+  __m256i even, odd;
+};
+
+FX_AVX2 inline tScaledPair ScaleDownPair(__m256i s, __m256i q) {
+  return {_mm256_mul_epu32(s, q), _mm256_mul_epu32(_mm256_srli_epi64(s, 32), q)};
+}
+
+// The upper words of two vectors of products: a's in words 0, 1 and b's in
+// words 2, 3 of each 128-bit lane.
+FX_AVX2 inline __m256i UpperWords(__m256i a, __m256i b) {
+  return _mm256_castps_si256(
+      _mm256_shuffle_ps(_mm256_castsi256_ps(a), _mm256_castsi256_ps(b), _MM_SHUFFLE(3, 1, 3, 1)));
+}
+
+// Eight pixels' bytes from their scaled pairs: the upper words of the
+// products packed to 16 bits, the odd channels shifted into the high bytes.
+// Work within 128-bit lanes leaves the pixels as 0 2 4 6 1 3 5 7; one
+// permutation puts them in order.
+FX_AVX2 inline __m256i PackEight(const tScaledPair r[4]) {
+  const __m256i even =
+      _mm256_packus_epi32(UpperWords(r[0].even, r[1].even), UpperWords(r[2].even, r[3].even));
+  const __m256i odd =
+      _mm256_packus_epi32(UpperWords(r[0].odd, r[1].odd), UpperWords(r[2].odd, r[3].odd));
+  const __m256i bytes = _mm256_or_si256(even, _mm256_slli_epi16(odd, 8));
+  return _mm256_permutevar8x32_epi32(bytes, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+}
+
+// The middle of a row, where every window is whole, runs on pairs of pixels:
+// with D(j) the differences of pixels j and j + 1, the sums of pixels j + 2 and
+// j + 3 are those of j and j + 1 plus D(j + 1) + D(j + 2), and D(j + 1) is one
+// lane swap of D(j) and D(j + 2). The chain from pair to pair is one add.
 struct tPlainKernel : tColumns<tPlainTerms> {
   using Rule = tBlurScales;
 
@@ -126,23 +162,22 @@ struct tPlainKernel : tColumns<tPlainTerms> {
       StorePixel(out + 4 * j, ScaleDownPixel(sum, _mm_set1_epi32(int32_t(scales.At(j)))));
     }
     const __m256i q = _mm256_set1_epi32(int32_t(scales.Middle()));
-    const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
-    __m256i running = _mm256_broadcastsi128_si256(sum);
+    // The pair before j as {s(j - 1), s(j - 1)} with D(j - 2) as {-, 0}: the
+    // step below then gives {s(j), s(j + 1)}.
+    __m256i pair = _mm256_broadcastsi128_si256(sum);
+    __m256i last = _mm256_setzero_si256();
     for (; j + 8 <= w - x; j += 8) {
-      __m256i p[4];
-      PrefixSums(col + 4 * (j + x), col + 4 * (j - x - 1), p);
-      __m256i r[4];
+      tScaledPair r[4];
       for (int k = 0; k < 4; ++k) {
-        r[k] = ScaleDown(_mm256_add_epi32(running, p[k]), q);
+        const __m256i d = PairDifferences(col + 4 * (j + 2 * k + x), col + 4 * (j + 2 * k - x - 1));
+        pair =
+            _mm256_add_epi32(pair, _mm256_add_epi32(_mm256_permute2x128_si256(last, d, 0x21), d));
+        last = d;
+        r[k] = ScaleDownPair(pair, q);
       }
-      running = _mm256_add_epi32(running, HighToBoth(p[3]));
-      // Packing works per 128-bit lane: the bytes come out as pixels 0 2 4 6 1 3 5 7.
-      const __m256i bytes =
-          _mm256_packus_epi16(_mm256_packus_epi32(r[0], r[1]), _mm256_packus_epi32(r[2], r[3]));
-      _mm256_storeu_si256(reinterpret_cast<__m256i *>(out + 4 * j),
-                          _mm256_permutevar8x32_epi32(bytes, order));
+      _mm256_storeu_si256(reinterpret_cast<__m256i *>(out + 4 * j), PackEight(r));
     }
-    sum = _mm256_castsi256_si128(running);
+    sum = _mm256_extracti128_si256(pair, 1);
     for (; j < w; ++j) {
       sum = StepSum(sum, col, j, x, w);
       StorePixel(out + 4 * j, ScaleDownPixel(sum, _mm_set1_epi32(int32_t(scales.At(j)))));
