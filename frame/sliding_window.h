@@ -69,6 +69,9 @@ class tWindowFactors {
   Factor Middle() const { return middle_; }
   uint64_t MiddleCells() const { return uint64_t(2 * r_ + 1) * v_; }
 
+  // The factors of the cut windows: Edges()[c - r - 1] for c columns, r < c <= 2r.
+  const Factor *Edges() const { return edges_; }
+
   // The factor of cell j's window.
   Factor At(int64_t j) const {
     const int64_t columns = WindowCells(j, r_, w_);

@@ -16,6 +16,8 @@
 
 #include <immintrin.h>
 
+#include <algorithm>
+
 #include "frame/exact_quotient.h"
 #include "layerfx/box_blur_pixel_vectors.h"
 #include "layerfx/box_filter_run.h"
@@ -108,16 +110,13 @@ struct tPlainTerms {
   FX_AVX2 static __m128i One(__m128i bytes) { return _mm_cvtepu8_epi32(bytes); }
 };
 
-// Column-sum differences col(j + x) - col(j - x - 1) of pixels j and j + 1,
-// from `add` = col + 4 (j + x) and `sub` = col + 4 (j - x - 1).
-FX_AVX2 inline __m256i PairDifferences(const uint32_t *add, const uint32_t *sub) {
-  return _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(add)),
-                          _mm256_loadu_si256(reinterpret_cast<const __m256i *>(sub)));
+FX_AVX2 inline __m256i LoadPair(const uint32_t *p) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p));
 }
 
 // floor(s * q / 2^32) of the even words (channels 0 and 2) and of the odd
 // words (channels 1 and 3) of two pixels' sums, each in the upper half of its
-// 64-bit product.
+// 64-bit product; q holds each pixel's factor in the low words of its lane.
 struct tScaledPair {
   __m256i even, odd;
 };
@@ -146,42 +145,104 @@ FX_AVX2 inline __m256i PackEight(const tScaledPair r[4]) {
   return _mm256_permutevar8x32_epi32(bytes, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
 }
 
-// The middle of a row, where every window is whole, runs on pairs of pixels:
-// with D(j) the differences of pixels j and j + 1, the sums of pixels j + 2 and
-// j + 3 are those of j and j + 1 plus D(j + 1) + D(j + 2), and D(j + 1) is one
-// lane swap of D(j) and D(j + 2). The chain from pair to pair is one add.
+// Two pixels' factors q(j), q(j + 1), each in the low words of its lane.
+FX_AVX2 inline __m256i PairFactors(__m128i factors) {
+  return _mm256_cvtepu32_epi64(factors);
+}
+
+// The spans of a row that run on vectors. Each gives D(j), the steps
+// s(j) - s(j - 1) and s(j + 1) - s(j) of pixels j and j + 1, and their factors.
+//
+// Pixels j < x: windows cut on the left, column j + x enters, none leaves.
+struct tLeftEnd {
+  const uint32_t *col;
+  int64_t x;
+  const uint32_t *edges;
+
+  FX_AVX2 __m256i Steps(int64_t j) const { return LoadPair(col + 4 * (j + x)); }
+  // A window of j + x + 1 columns.
+  FX_AVX2 __m256i Factors(int64_t j) const {
+    const __m128i two = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(edges + j));
+    return PairFactors(_mm_unpacklo_epi32(two, two));
+  }
+};
+
+// Whole windows: column j + x enters and column j - x - 1 leaves.
+struct tWholeWindows {
+  const uint32_t *col;
+  int64_t x;
+  __m256i q;
+
+  FX_AVX2 __m256i Steps(int64_t j) const {
+    return _mm256_sub_epi32(LoadPair(col + 4 * (j + x)), LoadPair(col + 4 * (j - x - 1)));
+  }
+  FX_AVX2 __m256i Factors(int64_t) const { return q; }
+};
+
+// Pixels j >= w - x with j > x: windows cut on the right, column j - x - 1
+// leaves, none enters.
+struct tRightEnd {
+  const uint32_t *col;
+  int64_t x, w;
+  const uint32_t *edges;
+
+  FX_AVX2 __m256i Steps(int64_t j) const {
+    return _mm256_sub_epi32(_mm256_setzero_si256(), LoadPair(col + 4 * (j - x - 1)));
+  }
+  // A window of w - j + x columns: the table read backwards.
+  FX_AVX2 __m256i Factors(int64_t j) const {
+    const __m128i two = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(edges + (w - j - 2)));
+    return PairFactors(_mm_shuffle_epi32(two, _MM_SHUFFLE(0, 0, 1, 1)));
+  }
+};
+
+// Writes pixels j, j + 1, ... of `span` in blocks of eight while the block
+// ends by `end`, from s(j - 1) in `sum`; returns the sum of the last pixel
+// written. The sums of pixels j + 2, j + 3 are those of j, j + 1 plus
+// D(j + 1) + D(j + 2), where D(j + 1) is one lane swap of D(j) and D(j + 2):
+// the chain from pair to pair is one add.
+template <typename Span>
+FX_AVX2 inline __m128i WriteBlocks(const Span &span, __m128i sum, int64_t &j, int64_t end,
+                                   uint8_t *out) {
+  // {s(j - 1), s(j - 1)} with D(j - 2) taken as {-, 0}: the first step gives
+  // {s(j), s(j + 1)}.
+  __m256i pair = _mm256_broadcastsi128_si256(sum);
+  __m256i last = _mm256_setzero_si256();
+  for (; j + 8 <= end; j += 8) {
+    tScaledPair r[4];
+    for (int k = 0; k < 4; ++k) {
+      const __m256i d = span.Steps(j + 2 * k);
+      pair = _mm256_add_epi32(pair, _mm256_add_epi32(_mm256_permute2x128_si256(last, d, 0x21), d));
+      last = d;
+      r[k] = ScaleDownPair(pair, span.Factors(j + 2 * k));
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(out + 4 * j), PackEight(r));
+  }
+  return _mm256_extracti128_si256(pair, 1);
+}
+
 struct tPlainKernel : tColumns<tPlainTerms> {
   using Rule = tBlurScales;
 
   FX_AVX2 static void Row(const uint32_t *col, int64_t w, int64_t x,
                           const frame::tWindowFactors<Rule> &scales, uint8_t *out) {
-    __m128i sum = FirstSum(col, x);
+    const tLeftEnd left = {col, x, scales.Edges()};
+    const tWholeWindows whole = {col, x, _mm256_set1_epi32(int32_t(scales.Middle()))};
+    const tRightEnd right = {col, x, w, scales.Edges()};
     int64_t j = 0;
-    for (; j <= x && j < w; ++j) {
-      sum = StepSum(sum, col, j, x, w);
-      StorePixel(out + 4 * j, ScaleDownPixel(sum, _mm_set1_epi32(int32_t(scales.At(j)))));
-    }
-    const __m256i q = _mm256_set1_epi32(int32_t(scales.Middle()));
-    // The pair before j as {s(j - 1), s(j - 1)} with D(j - 2) as {-, 0}: the
-    // step below then gives {s(j), s(j + 1)}.
-    __m256i pair = _mm256_broadcastsi128_si256(sum);
-    __m256i last = _mm256_setzero_si256();
-    for (; j + 8 <= w - x; j += 8) {
-      tScaledPair r[4];
-      for (int k = 0; k < 4; ++k) {
-        const __m256i d = PairDifferences(col + 4 * (j + 2 * k + x), col + 4 * (j + 2 * k - x - 1));
-        pair =
-            _mm256_add_epi32(pair, _mm256_add_epi32(_mm256_permute2x128_si256(last, d, 0x21), d));
-        last = d;
-        r[k] = ScaleDownPair(pair, q);
+    __m128i sum = WriteBlocks(left, FirstSum(col, x), j, x, out);
+    // Pixels between and after the blocks, one at a time.
+    const auto write_until = [&](int64_t end) {
+      for (; j < end; ++j) {
+        sum = StepSum(sum, col, j, x, w);
+        StorePixel(out + 4 * j, ScaleDownPixel(sum, _mm_set1_epi32(int32_t(scales.At(j)))));
       }
-      _mm256_storeu_si256(reinterpret_cast<__m256i *>(out + 4 * j), PackEight(r));
-    }
-    sum = _mm256_extracti128_si256(pair, 1);
-    for (; j < w; ++j) {
-      sum = StepSum(sum, col, j, x, w);
-      StorePixel(out + 4 * j, ScaleDownPixel(sum, _mm_set1_epi32(int32_t(scales.At(j)))));
-    }
+    };
+    write_until(std::min(x + 1, w));
+    sum = WriteBlocks(whole, sum, j, w - x, out);
+    write_until(w - x);
+    sum = WriteBlocks(right, sum, j, w, out);
+    write_until(w);
   }
 };
 
