@@ -1,7 +1,8 @@
 // One pixel's four channels in a 128-bit vector (SSE2): the helpers both vector
 // box filter kernels use at the ends of a row. They carry the SSE2 attribute,
 // so the 256-bit kernels (whose instruction set includes SSE2) inline them too.
-// Column sums hold a pixel's four channel sums side by side, four words a pixel.
+// Column sums hold a pixel's four channel sums side by side, four 32-bit or
+// four 16-bit words a pixel.
 #pragma once
 
 #include "frame/kernel_path.h"
@@ -21,6 +22,12 @@ FX_SSE2 inline __m128i LoadWords(const uint32_t *p) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
 }
 
+// Four 16-bit sums widened to 32 bits.
+FX_SSE2 inline __m128i LoadWords(const uint16_t *p) {
+  return _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p)),
+                            _mm_setzero_si128());
+}
+
 FX_SSE2 inline __m128i LoadPixel(const uint8_t *p) {
   int32_t word;
   std::memcpy(&word, p, 4);
@@ -36,7 +43,8 @@ FX_SSE2 inline void StorePixel(uint8_t *p, __m128i words) {
 
 // Window sum of pixel j, stepped on from that of pixel j - 1: column j + x
 // enters and column j - x - 1 leaves, each where it lies inside the row.
-FX_SSE2 inline __m128i StepSum(__m128i sum, const uint32_t *col, int64_t j, int64_t x, int64_t w) {
+template <typename Sum>
+FX_SSE2 inline __m128i StepSum(__m128i sum, const Sum *col, int64_t j, int64_t x, int64_t w) {
   if (j + x < w) {
     sum = _mm_add_epi32(sum, LoadWords(col + 4 * (j + x)));
   }
@@ -47,7 +55,8 @@ FX_SSE2 inline __m128i StepSum(__m128i sum, const uint32_t *col, int64_t j, int6
 }
 
 // Sum of columns 0 to x - 1: the window sum before pixel 0 steps in.
-FX_SSE2 inline __m128i FirstSum(const uint32_t *col, int64_t x) {
+template <typename Sum>
+FX_SSE2 inline __m128i FirstSum(const Sum *col, int64_t x) {
   __m128i sum = _mm_setzero_si128();
   for (int64_t k = 0; k < x; ++k) {
     sum = _mm_add_epi32(sum, LoadWords(col + 4 * k));

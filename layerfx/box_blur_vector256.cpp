@@ -4,12 +4,13 @@
 //
 // Layout: one column-sum row of W four-word entries, a pixel's four channels
 // side by side, so one 128-bit lane serves a whole pixel and a 256-bit vector
-// two. The entering and leaving source rows are applied in one pass. Along a
-// row, the window sum s(j) = s(j-1) + col(j+x) - col(j-x-1); "blur" steps it
-// two pixels at a time, "blur_alpha" prefix-sums the differences of a block of
-// eight pixels off the dependency chain; either way the chain is one add a
-// step. Edge multipliers are tabled per vertical count, so no division runs
-// per pixel.
+// two ("blur" keeps 16-bit words where columns are short enough and widens
+// them as it reads them along the row). The entering and leaving source rows
+// are applied in one pass. Along a row, the window sum s(j) = s(j-1) +
+// col(j+x) - col(j-x-1); "blur" steps it two pixels at a time, "blur_alpha"
+// prefix-sums the differences of a block of eight pixels off the dependency
+// chain; either way the chain is one add a step. Edge multipliers are tabled
+// per vertical count, so no division runs per pixel.
 #include "layerfx/box_blur_kernels.h"
 
 #ifdef FX_X86_KERNELS
@@ -110,8 +111,63 @@ struct tPlainTerms {
   FX_AVX2 static __m128i One(__m128i bytes) { return _mm_cvtepu8_epi32(bytes); }
 };
 
+// Column sums of "blur" in 16 bits, exact while a column spans at most 257
+// rows (255 * 257 = 65535): half the memory traffic of 32-bit sums. Eight
+// pixels' sums fill two vectors.
+constexpr int64_t kNarrowColumnRows = 257;
+
+struct tNarrowColumns {
+  using Sum = uint16_t;
+
+  template <bool kEnter, bool kLeave>
+  FX_AVX2 static void Update(uint16_t *col, const uint8_t *entering, const uint8_t *leaving,
+                             int64_t w, const uint8_t *next) {
+    int64_t k = 0;
+    for (; k + 8 <= w; k += 8) {
+      if (next != nullptr) {
+        _mm_prefetch(reinterpret_cast<const char *>(next + 4 * k), _MM_HINT_T0);
+      }
+      __m256i *sums = reinterpret_cast<__m256i *>(col + 4 * k);
+      __m256i a = _mm256_loadu_si256(sums);
+      __m256i b = _mm256_loadu_si256(sums + 1);
+      if (kLeave) {
+        const __m128i *copy = reinterpret_cast<const __m128i *>(leaving + 4 * k);
+        a = _mm256_sub_epi16(a, _mm256_cvtepu8_epi16(_mm_loadu_si128(copy)));
+        b = _mm256_sub_epi16(b, _mm256_cvtepu8_epi16(_mm_loadu_si128(copy + 1)));
+      }
+      if (kEnter) {
+        const __m128i *source = reinterpret_cast<const __m128i *>(entering + 4 * k);
+        a = _mm256_add_epi16(a, _mm256_cvtepu8_epi16(_mm_loadu_si128(source)));
+        b = _mm256_add_epi16(b, _mm256_cvtepu8_epi16(_mm_loadu_si128(source + 1)));
+      }
+      _mm256_storeu_si256(sums, a);
+      _mm256_storeu_si256(sums + 1, b);
+    }
+    for (; k < w; ++k) {
+      __m128i *sums = reinterpret_cast<__m128i *>(col + 4 * k);
+      __m128i sum = _mm_loadl_epi64(sums);
+      if (kLeave) {
+        sum = _mm_sub_epi16(sum, _mm_cvtepu8_epi16(LoadPixel(leaving + 4 * k)));
+      }
+      if (kEnter) {
+        sum = _mm_add_epi16(sum, _mm_cvtepu8_epi16(LoadPixel(entering + 4 * k)));
+      }
+      _mm_storel_epi64(sums, sum);
+    }
+  }
+};
+
+// Two pixels' column sums as 32-bit words, one pixel a lane.
 FX_AVX2 inline __m256i LoadPair(const uint32_t *p) {
   return _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p));
+}
+
+FX_AVX2 inline __m256i LoadPair(const uint16_t *p) {
+  const __m256i both =
+      _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)));
+  return _mm256_shuffle_epi8(
+      both, _mm256_setr_epi8(0, 1, -1, -1, 2, 3, -1, -1, 4, 5, -1, -1, 6, 7, -1, -1, 8, 9, -1, -1,
+                             10, 11, -1, -1, 12, 13, -1, -1, 14, 15, -1, -1));
 }
 
 // floor(s * q / 2^32) of the even words (channels 0 and 2) and of the odd
@@ -154,8 +210,9 @@ FX_AVX2 inline __m256i PairFactors(__m128i factors) {
 // s(j) - s(j - 1) and s(j + 1) - s(j) of pixels j and j + 1, and their factors.
 //
 // Pixels j < x: windows cut on the left, column j + x enters, none leaves.
+template <typename Sum>
 struct tLeftEnd {
-  const uint32_t *col;
+  const Sum *col;
   int64_t x;
   const uint32_t *edges;
 
@@ -168,8 +225,9 @@ struct tLeftEnd {
 };
 
 // Whole windows: column j + x enters and column j - x - 1 leaves.
+template <typename Sum>
 struct tWholeWindows {
-  const uint32_t *col;
+  const Sum *col;
   int64_t x;
   __m256i q;
 
@@ -181,8 +239,9 @@ struct tWholeWindows {
 
 // Pixels j >= w - x with j > x: windows cut on the right, column j - x - 1
 // leaves, none enters.
+template <typename Sum>
 struct tRightEnd {
-  const uint32_t *col;
+  const Sum *col;
   int64_t x, w;
   const uint32_t *edges;
 
@@ -221,14 +280,17 @@ FX_AVX2 inline __m128i WriteBlocks(const Span &span, __m128i sum, int64_t &j, in
   return _mm256_extracti128_si256(pair, 1);
 }
 
-struct tPlainKernel : tColumns<tPlainTerms> {
+// "blur" on column sums kept by `Columns`.
+template <typename Columns>
+struct tPlainKernel : Columns {
+  using Sum = typename Columns::Sum;
   using Rule = tBlurScales;
 
-  FX_AVX2 static void Row(const uint32_t *col, int64_t w, int64_t x,
+  FX_AVX2 static void Row(const Sum *col, int64_t w, int64_t x,
                           const frame::tWindowFactors<Rule> &scales, uint8_t *out) {
-    const tLeftEnd left = {col, x, scales.Edges()};
-    const tWholeWindows whole = {col, x, _mm256_set1_epi32(int32_t(scales.Middle()))};
-    const tRightEnd right = {col, x, w, scales.Edges()};
+    const tLeftEnd<Sum> left = {col, x, scales.Edges()};
+    const tWholeWindows<Sum> whole = {col, x, _mm256_set1_epi32(int32_t(scales.Middle()))};
+    const tRightEnd<Sum> right = {col, x, w, scales.Edges()};
     int64_t j = 0;
     __m128i sum = WriteBlocks(left, FirstSum(col, x), j, x, out);
     // Pixels between and after the blocks, one at a time.
@@ -368,7 +430,10 @@ struct tWeightedKernel : tColumns<tWeightedTerms> {
 }  // namespace
 
 bool BoxBlurVector256(const tPixelRows &image, int32_t x, int32_t y) {
-  return RunBoxFilter<tPlainKernel>(image, x, y);
+  if (2 * int64_t(y) + 1 <= kNarrowColumnRows) {
+    return RunBoxFilter<tPlainKernel<tNarrowColumns>>(image, x, y);
+  }
+  return RunBoxFilter<tPlainKernel<tColumns<tPlainTerms>>>(image, x, y);
 }
 
 bool BoxBlurAlphaVector256(const tPixelRows &image, int32_t x, int32_t y) {

@@ -158,6 +158,48 @@ TEST_P(BoxFilterPathTest, BlurAlphaMatchesReference) {
   SweepRandomPictures(tKernel::BlurAlpha, 12);
 }
 
+// Columns of up to 257 rows may keep their sums in 16 bits (255 * 257 = 65535),
+// taller ones may not: y = 128 is the last radius of the first kind, y = 129
+// the first of the other. All-255 pictures bring the sums to their maximum,
+// random ones check the rest; widths cover the row's vector blocks, their
+// ends and odd tails.
+TEST_P(BoxFilterPathTest, BlurColumnSumsAroundSixteenBits) {
+  std::mt19937 rng(17);
+  int layout = 0;
+  for (int32_t y : {127, 128, 129}) {
+    const int32_t h = 2 * y + 3;
+    for (tSize size : {tSize{3, 1}, tSize{19, 5}, tSize{43, 16}}) {
+      const int32_t w = size.w;
+      const int32_t x = size.h;
+      const tBytes full(size_t(w) * h * 4, 255);
+      for (const tBytes &src : {full, RandomPixels(w, h, rng, false)}) {
+        SCOPED_TRACE(testing::Message() << w << "x" << h << " x=" << x << " y=" << y);
+        tFencedPicture picture(w, h, src, layout % 3, layout % 2 == 1);
+        ++layout;
+        ASSERT_TRUE(BoxBlur(picture.Rows(), x, y, GetParam()));
+        ASSERT_EQ(picture.Pixels(), Reference(tKernel::Blur, src, w, h, x, y));
+        ASSERT_TRUE(picture.GuardsIntact());
+      }
+    }
+  }
+}
+
+// Every horizontal radius on one width, so that the row's vector blocks (cut
+// windows at the left, whole ones, cut ones at the right) meet the pixels
+// taken one at a time at every offset.
+TEST_P(BoxFilterPathTest, BlurEveryHorizontalRadius) {
+  std::mt19937 rng(19);
+  for (int32_t w : {40, 61}) {
+    const tBytes src = RandomPixels(w, 3, rng, false);
+    for (int32_t x = 0; 2 * x <= w; ++x) {
+      SCOPED_TRACE(testing::Message() << "w=" << w << " x=" << x);
+      tFencedPicture picture(w, 3, src, 1, false);
+      ASSERT_TRUE(BoxBlur(picture.Rows(), x, 1, GetParam()));
+      ASSERT_EQ(picture.Pixels(), Reference(tKernel::Blur, src, w, 3, x, 1));
+    }
+  }
+}
+
 struct tBgra {
   uint8_t b, g, r, a;
 };
