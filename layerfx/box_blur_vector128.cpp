@@ -107,7 +107,8 @@ struct tPlainKernel : tColumns<tPlainTerms> {
   using Rule = tBlurScales;
 
   FX_SSE2 static void Row(const uint32_t *col, int64_t w, int64_t x,
-                          const frame::tWindowFactors<Rule> &scales, uint8_t *out) {
+                          const frame::tWindowFactors<Rule> &scales, uint8_t *out,
+                          const uint8_t *) {
     __m128i sum = FirstSum(col, x);
     int64_t j = 0;
     for (; j <= x && j < w; ++j) {
@@ -186,7 +187,8 @@ struct tWeightedKernel : tColumns<tWeightedTerms> {
   FX_SSE2 static __m128i AlphaLane() { return _mm_setr_epi32(0, 0, 0, -1); }
 
   FX_SSE2 static void Row(const uint32_t *col, int64_t w, int64_t x,
-                          const frame::tWindowFactors<Rule> &reciprocals, uint8_t *out) {
+                          const frame::tWindowFactors<Rule> &reciprocals, uint8_t *out,
+                          const uint8_t *) {
     __m128i sum = FirstSum(col, x);
     int64_t j = 0;
     for (; j <= x && j < w; ++j) {

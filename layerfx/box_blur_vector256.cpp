@@ -119,14 +119,12 @@ constexpr int64_t kNarrowColumnRows = 257;
 struct tNarrowColumns {
   using Sum = uint16_t;
 
+  // The next entering row is fetched by Row instead (see WriteBlocks).
   template <bool kEnter, bool kLeave>
   FX_AVX2 static void Update(uint16_t *col, const uint8_t *entering, const uint8_t *leaving,
-                             int64_t w, const uint8_t *next) {
+                             int64_t w, const uint8_t *) {
     int64_t k = 0;
     for (; k + 8 <= w; k += 8) {
-      if (next != nullptr) {
-        _mm_prefetch(reinterpret_cast<const char *>(next + 4 * k), _MM_HINT_T0);
-      }
       __m256i *sums = reinterpret_cast<__m256i *>(col + 4 * k);
       __m256i a = _mm256_loadu_si256(sums);
       __m256i b = _mm256_loadu_si256(sums + 1);
@@ -178,7 +176,8 @@ struct tScaledPair {
 };
 
 FX_AVX2 inline tScaledPair ScaleDownPair(__m256i s, __m256i q) {
-  return {_mm256_mul_epu32(s, q), _mm256_mul_epu32(_mm256_srli_epi64(s, 32), q)};
+  return {_mm256_mul_epu32(s, q),
+          _mm256_mul_epu32(_mm256_shuffle_epi32(s, _MM_SHUFFLE(3, 3, 1, 1)), q)};
 }
 
 // The upper words of two vectors of products: a's in words 0, 1 and b's in
@@ -257,17 +256,22 @@ struct tRightEnd {
 
 // Writes pixels j, j + 1, ... of `span` in blocks of eight while the block
 // ends by `end`, from s(j - 1) in `sum`; returns the sum of the last pixel
-// written. The sums of pixels j + 2, j + 3 are those of j, j + 1 plus
-// D(j + 1) + D(j + 2), where D(j + 1) is one lane swap of D(j) and D(j + 2):
-// the chain from pair to pair is one add.
+// written. The same stretch of the row entering next (`next`, unless null) is
+// fetched into the cache meanwhile: this work is all arithmetic, so the
+// fetches overlap it rather than the column update that needs the row. The sums of pixels j + 2, j
+// + 3 are those of j, j + 1 plus D(j + 1) + D(j + 2), where D(j + 1) is one lane swap of D(j) and
+// D(j + 2): the chain from pair to pair is one add.
 template <typename Span>
 FX_AVX2 inline __m128i WriteBlocks(const Span &span, __m128i sum, int64_t &j, int64_t end,
-                                   uint8_t *out) {
+                                   uint8_t *out, const uint8_t *next) {
   // {s(j - 1), s(j - 1)} with D(j - 2) taken as {-, 0}: the first step gives
   // {s(j), s(j + 1)}.
   __m256i pair = _mm256_broadcastsi128_si256(sum);
   __m256i last = _mm256_setzero_si256();
   for (; j + 8 <= end; j += 8) {
+    if (next != nullptr) {
+      _mm_prefetch(reinterpret_cast<const char *>(next + 4 * j), _MM_HINT_T0);
+    }
     tScaledPair r[4];
     for (int k = 0; k < 4; ++k) {
       const __m256i d = span.Steps(j + 2 * k);
@@ -287,12 +291,13 @@ struct tPlainKernel : Columns {
   using Rule = tBlurScales;
 
   FX_AVX2 static void Row(const Sum *col, int64_t w, int64_t x,
-                          const frame::tWindowFactors<Rule> &scales, uint8_t *out) {
+                          const frame::tWindowFactors<Rule> &scales, uint8_t *out,
+                          const uint8_t *next) {
     const tLeftEnd<Sum> left = {col, x, scales.Edges()};
     const tWholeWindows<Sum> whole = {col, x, _mm256_set1_epi32(int32_t(scales.Middle()))};
     const tRightEnd<Sum> right = {col, x, w, scales.Edges()};
     int64_t j = 0;
-    __m128i sum = WriteBlocks(left, FirstSum(col, x), j, x, out);
+    __m128i sum = WriteBlocks(left, FirstSum(col, x), j, x, out, next);
     // Pixels between and after the blocks, one at a time.
     const auto write_until = [&](int64_t end) {
       for (; j < end; ++j) {
@@ -301,9 +306,9 @@ struct tPlainKernel : Columns {
       }
     };
     write_until(std::min(x + 1, w));
-    sum = WriteBlocks(whole, sum, j, w - x, out);
+    sum = WriteBlocks(whole, sum, j, w - x, out, next);
     write_until(w - x);
-    sum = WriteBlocks(right, sum, j, w, out);
+    sum = WriteBlocks(right, sum, j, w, out, next);
     write_until(w);
   }
 };
@@ -378,7 +383,8 @@ struct tWeightedKernel : tColumns<tWeightedTerms> {
   using Rule = frame::tReciprocals;
 
   FX_AVX2 static void Row(const uint32_t *col, int64_t w, int64_t x,
-                          const frame::tWindowFactors<Rule> &reciprocals, uint8_t *out) {
+                          const frame::tWindowFactors<Rule> &reciprocals, uint8_t *out,
+                          const uint8_t *) {
     __m128i sum = FirstSum(col, x);
     int64_t j = 0;
     for (; j <= x && j < w; ++j) {

@@ -8,7 +8,9 @@
 //     terms of row `entering` to the column sums and removes those of
 //     `leaving`; `next` is the row entering after it (null when none), which a
 //     kernel may fetch into the cache meanwhile;
-//   static Row(col, w, x, factors, out): writes a filtered row.
+//   static Row(col, w, x, factors, out, next): writes a filtered row; `next`
+//     is the row entering at the following step (null when none), which a
+//     kernel may fetch here instead, where its own work leaves the memory idle.
 #pragma once
 
 #include <algorithm>
@@ -55,7 +57,9 @@ class tBoxFilterRows {
     if (y_ > 0) {
       std::memcpy(Copy(i), out, size_t(RowBytes()));
     }
-    Kernel::Row(col_, image_.width, x_, factors_, out);
+    const int64_t entering = i + 1 + y_;
+    const uint8_t *next = entering < image_.height ? RowAt(image_, entering) : nullptr;
+    Kernel::Row(col_, image_.width, x_, factors_, out, next);
   }
 
  private:
