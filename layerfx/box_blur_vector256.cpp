@@ -298,18 +298,22 @@ struct tPlainKernel : Columns {
     const tRightEnd<Sum> right = {col, x, w, scales.Edges()};
     int64_t j = 0;
     __m128i sum = WriteBlocks(left, FirstSum(col, x), j, x, out, next);
-    // Pixels between and after the blocks, one at a time.
-    const auto write_until = [&](int64_t end) {
-      for (; j < end; ++j) {
-        sum = StepSum(sum, col, j, x, w);
-        StorePixel(out + 4 * j, ScaleDownPixel(sum, _mm_set1_epi32(int32_t(scales.At(j)))));
-      }
-    };
-    write_until(std::min(x + 1, w));
+    sum = WriteSingles(col, w, x, scales, sum, j, std::min(x + 1, w), out);
     sum = WriteBlocks(whole, sum, j, w - x, out, next);
-    write_until(w - x);
+    sum = WriteSingles(col, w, x, scales, sum, j, w - x, out);
     sum = WriteBlocks(right, sum, j, w, out, next);
-    write_until(w);
+    WriteSingles(col, w, x, scales, sum, j, w, out);
+  }
+
+  // Pixels between and after the blocks, one at a time, up to `end`.
+  FX_AVX2 static __m128i WriteSingles(const Sum *col, int64_t w, int64_t x,
+                                      const frame::tWindowFactors<Rule> &scales, __m128i sum,
+                                      int64_t &j, int64_t end, uint8_t *out) {
+    for (; j < end; ++j) {
+      sum = StepSum(sum, col, j, x, w);
+      StorePixel(out + 4 * j, ScaleDownPixel(sum, _mm_set1_epi32(int32_t(scales.At(j)))));
+    }
+    return sum;
   }
 };
 
