@@ -258,9 +258,10 @@ struct tRightEnd {
 // ends by `end`, from s(j - 1) in `sum`; returns the sum of the last pixel
 // written. The same stretch of the row entering next (`next`, unless null) is
 // fetched into the cache meanwhile: this work is all arithmetic, so the
-// fetches overlap it rather than the column update that needs the row. The sums of pixels j + 2, j
-// + 3 are those of j, j + 1 plus D(j + 1) + D(j + 2), where D(j + 1) is one lane swap of D(j) and
-// D(j + 2): the chain from pair to pair is one add.
+// fetches overlap it rather than the column update that needs the row. The
+// sums of pixels j + 2, j + 3 are those of j, j + 1 plus D(j + 1) + D(j + 2),
+// where D(j + 1) is one lane swap of D(j) and D(j + 2): the chain from pair to
+// pair is one add.
 template <typename Span>
 FX_AVX2 inline __m128i WriteBlocks(const Span &span, __m128i sum, int64_t &j, int64_t end,
                                    uint8_t *out, const uint8_t *next) {
