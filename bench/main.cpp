@@ -1,17 +1,61 @@
-// fx_bench: runs every benchmark (three repetitions by default, medians
-// compared), then prints each kernel's median time as a ratio to memcpy of the
+// fx_bench: runs every benchmark (three repetitions by default, interleaved,
+// medians compared), then prints each kernel's median time as a ratio to memcpy of the
 // same picture and to OpenCV's blur of the same picture and radius, and the
 // peak work storage of the box filters against their budget.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 namespace {
+
+// Orders names kernel/path/picture/rN by picture (largest first, as
+// registered), then kernel and path, then radius as a number.
+struct tRegistrationOrder {
+  static std::vector<std::string> Parts(const std::string &name) {
+    std::vector<std::string> parts;
+    std::stringstream stream(name);
+    for (std::string part; std::getline(stream, part, '/');) {
+      parts.push_back(part);
+    }
+    return parts;
+  }
+
+  bool operator()(const std::string &a, const std::string &b) const { return Key(a) < Key(b); }
+
+  static std::tuple<long, std::string, long, std::string> Key(const std::string &name) {
+    std::vector<std::string> parts = Parts(name);
+    std::string picture, radius;
+    if (parts.size() >= 3 && parts.back().size() > 1 && parts.back()[0] == 'r') {
+      radius = parts.back();
+      parts.pop_back();
+    }
+    if (parts.size() >= 2) {
+      picture = parts.back();
+      parts.pop_back();
+    }
+    std::string kernel;
+    for (const std::string &part : parts) {
+      kernel += part + "/";
+    }
+    const long pixels = -PictureArea(picture);
+    return {pixels, kernel, radius.empty() ? 0 : std::stol(radius.substr(1)), name};
+  }
+
+  static long PictureArea(const std::string &picture) {
+    const size_t x = picture.find('x');
+    if (x == std::string::npos) {
+      return 0;
+    }
+    return std::stol(picture.substr(0, x)) * std::stol(picture.substr(x + 1));
+  }
+};
 
 // Console output as usual, keeping each benchmark's median real time.
 class tMedianReporter : public benchmark::ConsoleReporter {
@@ -22,7 +66,7 @@ class tMedianReporter : public benchmark::ConsoleReporter {
       if (!run.error_occurred && run.run_type == Run::RT_Aggregate &&
           run.aggregate_name == "median") {
         medians_[run.run_name.function_name] = run.GetAdjustedRealTime();
-        order_.push_back(run.run_name.function_name);
+        order_.insert(run.run_name.function_name);
         const auto extra = run.counters.find("extra_bytes");
         const auto budget = run.counters.find("budget_bytes");
         if (extra != run.counters.end() && budget != run.counters.end()) {
@@ -37,11 +81,7 @@ class tMedianReporter : public benchmark::ConsoleReporter {
   void PrintRatios() const {
     std::printf("\n%-40s %12s %10s %10s\n", "kernel (median)", "time", "x memcpy", "x opencv");
     for (const std::string &name : order_) {
-      std::vector<std::string> parts;
-      std::stringstream stream(name);
-      for (std::string part; std::getline(stream, part, '/');) {
-        parts.push_back(part);
-      }
+      const std::vector<std::string> parts = tRegistrationOrder::Parts(name);
       if ((parts.size() != 3 && parts.size() != 4) || parts[0] == "opencv_bgra" ||
           parts[0] == "opencv_gray") {
         continue;
@@ -81,7 +121,8 @@ class tMedianReporter : public benchmark::ConsoleReporter {
 
   std::map<std::string, double> medians_;
   std::map<std::string, std::pair<double, double>> memory_;
-  std::vector<std::string> order_;
+  // Names in the order of registration, whatever order they ran in.
+  std::set<std::string, tRegistrationOrder> order_;
 };
 
 }  // namespace
@@ -91,7 +132,11 @@ int main(int argc, char **argv) {
   std::string repetitions = "--benchmark_repetitions=3";
   std::string unit = "--benchmark_time_unit=ms";
   std::string aggregates = "--benchmark_report_aggregates_only=true";
-  args.insert(args.begin() + 1, {repetitions.data(), unit.data(), aggregates.data()});
+  // Repetitions of all cases run in random order, so that a slow spell of a
+  // shared machine spreads over every case instead of falling on a few.
+  std::string interleave = "--benchmark_enable_random_interleaving=true";
+  args.insert(args.begin() + 1,
+              {repetitions.data(), unit.data(), aggregates.data(), interleave.data()});
   int count = int(args.size());
   benchmark::Initialize(&count, args.data());
   if (benchmark::ReportUnrecognizedArguments(count, args.data())) {
