@@ -4,7 +4,7 @@
 #include <string>
 
 #include "bench/bench_pictures.h"
-#include "bench/memory_meter.h"
+#include "instrument/allocation_meter.h"
 #include "layerfx/box_blur.h"
 
 #ifdef FX_BENCH_OPENCV
@@ -34,7 +34,7 @@ uint64_t DigestAfter(tBlurFunction blur, tPictureSize size, int32_t r, tKernelPa
 // Peak of the work storage one call takes.
 uint64_t PeakExtraBytes(tBlurFunction blur, tPictureSize size, int32_t r, tKernelPath path) {
   std::vector<uint32_t> pixels = MakePicture(size);
-  const tMemoryMeter meter;
+  const instrument::tAllocationMeter meter;
   blur(RowsOf(pixels, size), r, r, path);
   return meter.PeakBytes();
 }

@@ -16,7 +16,7 @@
 #include "host/pixel_routines.h"
 #include "host/script_error.h"
 #include "hostapi/host_functions.h"
-#include "tests/transitions/allocation_counter.h"
+#include "instrument/allocation_meter.h"
 #include "tests/transitions/loaded_module_fixture.h"
 
 namespace zanhost {
@@ -296,10 +296,10 @@ TEST_F(AddTransitionTest, StepsAllocateNothing) {
   // The first blending step resolves the host routines; later ones only blend.
   stage.Frame(0);
   stage.Frame(10);
-  const AllocationCounter counter;
+  const instrument::tAllocationMeter meter;
   stage.Frame(100);
   stage.Frame(200);
-  EXPECT_EQ(counter.Count(), 0);
+  EXPECT_EQ(meter.Count(), 0u);
 }
 
 #if FX_WITH_PNG

@@ -1,7 +1,7 @@
 // Global allocation functions over malloc with a header holding each block's
 // size and the meter that counted it, so frees while that meter runs subtract
 // exactly what it added.
-#include "bench/memory_meter.h"
+#include "instrument/allocation_meter.h"
 
 #include <cstddef>
 #include <cstdlib>
@@ -16,6 +16,7 @@ struct alignas(std::max_align_t) tHeader {
 
 uint64_t meter = 0;  // the running meter's number, 0 when none runs
 uint64_t meters = 0;
+uint64_t count = 0;
 uint64_t held = 0;
 uint64_t peak = 0;
 
@@ -27,6 +28,7 @@ void *Allocate(std::size_t size) {
   header->size = size;
   header->meter = meter;
   if (meter != 0) {
+    ++count;
     held += size;
     peak = held > peak ? held : peak;
   }
@@ -54,23 +56,28 @@ void Free(void *memory) {
 
 }  // namespace
 
-namespace fxbench {
+namespace instrument {
 
-tMemoryMeter::tMemoryMeter() {
+tAllocationMeter::tAllocationMeter() {
+  count = 0;
   held = 0;
   peak = 0;
   meter = ++meters;
 }
 
-tMemoryMeter::~tMemoryMeter() {
+tAllocationMeter::~tAllocationMeter() {
   meter = 0;
 }
 
-uint64_t tMemoryMeter::PeakBytes() const {
+uint64_t tAllocationMeter::Count() const {
+  return count;
+}
+
+uint64_t tAllocationMeter::PeakBytes() const {
   return peak;
 }
 
-}  // namespace fxbench
+}  // namespace instrument
 
 void *operator new(std::size_t size) {
   return AllocateOrThrow(size);
