@@ -1,15 +1,21 @@
 // How the vector brightness-mean kernels run: their work storage (a ring of
 // the 2r+1 brightness lines of the window, computed once as each line enters;
 // one line of column sums; the reciprocals of the cut windows), the walk down
-// the picture, and the scalar ends of each output line. The kernel type
-// supplies what its instruction set does faster:
+// the picture, and the pixels of each output line no kernel block covers. The
+// kernel type supplies what its instruction set does faster:
 //   static Update<kEnter, kLeave>(col, entering, slot, w): adds the brightness
 //     of line `entering` to the column sums, storing it into `slot`, and
 //     removes the brightness `slot` held;
 //   kBlock, and static FullWindows(col, r, begin, end, divisor, sum, out):
 //     writes the means of pixels begin to end - 1 (a whole number of blocks,
 //     every window full, of divisor's cell count) from `sum`, the window sum
-//     before pixel begin, and returns the window sum of pixel end - 1.
+//     before pixel begin, and returns the window sum of pixel end - 1;
+//   kVectorEnds, and when it is true static LeftEnd(col, r, end, reciprocals,
+//     sum, out) and RightEnd(col, r, w, begin, end, reciprocals, sum, out),
+//     which do the same for whole blocks of the windows cut at the line's
+//     left end (pixels 0 to end - 1, all left of r) and right end (pixels
+//     from begin, all past both r and w - r - 1), each divided by its
+//     reciprocal in the table of cut windows.
 #pragma once
 
 #include <algorithm>
@@ -69,6 +75,10 @@ class tMeanLines {
       sum += col[k];
     }
     int64_t j = 0;
+    if constexpr (Kernel::kVectorEnds) {
+      j = std::min(r, w) / Kernel::kBlock * Kernel::kBlock;
+      sum = Kernel::LeftEnd(col, r, j, reciprocals.Edges(), sum, out);
+    }
     for (; j <= r && j < w; ++j) {
       sum = Step(sum, col, j, r, w);
       out[j] = frame::ExactQuotient(sum, reciprocals.At(j));
@@ -76,7 +86,17 @@ class tMeanLines {
     const int64_t end = j + std::max<int64_t>(0, w - r - j) / Kernel::kBlock * Kernel::kBlock;
     sum = Kernel::FullWindows(col, r, j, end, frame::ExactDivisorFor(reciprocals.MiddleCells()),
                               sum, out);
-    for (j = end; j < w; ++j) {
+    j = end;
+    if constexpr (Kernel::kVectorEnds) {
+      for (; j < w - r; ++j) {
+        sum = Step(sum, col, j, r, w);
+        out[j] = frame::ExactQuotient(sum, reciprocals.At(j));
+      }
+      const int64_t right_end = j + (w - j) / Kernel::kBlock * Kernel::kBlock;
+      sum = Kernel::RightEnd(col, r, w, j, right_end, reciprocals.Edges(), sum, out);
+      j = right_end;
+    }
+    for (; j < w; ++j) {
       sum = Step(sum, col, j, r, w);
       out[j] = frame::ExactQuotient(sum, reciprocals.At(j));
     }

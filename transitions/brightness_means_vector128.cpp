@@ -55,6 +55,7 @@ FX_SSE2 inline __m128i Quotients4(__m128i sums, __m128i multiplier, __m128i shif
 
 struct tKernel {
   static constexpr int64_t kBlock = 4;
+  static constexpr bool kVectorEnds = false;
 
   template <bool kEnter, bool kLeave>
   FX_SSE2 static void Update(uint32_t *col, const orn_uint32 *entering, uint8_t *slot, int64_t w) {
