@@ -1,6 +1,7 @@
 // What a piece of code allocates through operator new, the module's work
-// storage included: linking this in replaces the program's global allocation
-// functions (a loaded module resolves operator new to them too).
+// storage included: linking this library in replaces the program's global
+// allocation functions (a loaded module resolves operator new to them too).
+// The same replacement fails allocations on demand (allocation_failure.h).
 #pragma once
 
 #include <cstdint>
@@ -19,6 +20,9 @@ class tAllocationMeter {
 
   uint64_t Count() const;
   uint64_t PeakBytes() const;
+  // The bytes it counted that are not freed yet: 0 once everything the code
+  // under it allocated has been given back.
+  uint64_t HeldBytes() const;
 };
 
 }  // namespace instrument
