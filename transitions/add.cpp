@@ -10,6 +10,7 @@
 #include "frame/inner_size.h"
 #include "frame/owned_string.h"
 #include "frame/raise.h"
+#include "frame/try_allocate.h"
 #include "transitions/rule_handler.h"
 
 namespace {
@@ -28,7 +29,8 @@ class tAddTransHandler : public tRuleTransHandler {
   // The scratch line holds `length` pixels; false when it cannot be had.
   bool AllocateScratch(orn_int length) {
     scratchLength = std::max(length, 0);
-    scratch.reset(new (std::nothrow) orn_uint32[static_cast<size_t>(scratchLength) + 1]);
+    // 64-bit count: on a 32-bit target the bytes of a huge line do not fit.
+    scratch = frame::TryAllocateRaw<orn_uint32>(uint64_t(scratchLength) + 1);
     return scratch != nullptr;
   }
 

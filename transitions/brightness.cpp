@@ -36,7 +36,7 @@ class tBrightnessTransHandler : public tRuleTransHandler {
         invert(choice.invert) {}
 
   // Positions both sources at the band's own coordinates and builds the rule
-  // on the first band; -1 while the rule cannot be built (out of memory).
+  // on the first band; -1 while the source cannot give its lines.
   orn_int ProcessBand(tZANBandData *band) override {
     band->src1Left = band->src2Left = band->left;
     band->src1Top = band->src2Top = band->top;

@@ -3,10 +3,21 @@
 #include "transitions/brightness_rule.h"
 
 #include <algorithm>
-#include <new>
 
+#include "frame/raise.h"
+#include "frame/try_allocate.h"
 #include "transitions/brightness_means.h"
 #include "transitions/stretch_levels.h"
+
+namespace {
+
+// Without its rule the transition cannot go on, and the host would only see a
+// band that failed: the script is told why.
+[[noreturn]] void RaiseOutOfMemory() {
+  RaiseMessage(u"not enough memory to build the rule of the brightness transition.");
+}
+
+}  // namespace
 
 bool BuildBrightnessRule(iZANLineSource *source, orn_int radius, bool invert,
                          tBrightnessRule *rule) {
@@ -16,12 +27,14 @@ bool BuildBrightnessRule(iZANLineSource *source, orn_int radius, bool invert,
   }
   width = std::max(width, 0);
   height = std::max(height, 0);
-  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-  std::unique_ptr<uint8_t[]> levels(new (std::nothrow) uint8_t[count + 1]);
-  std::unique_ptr<const orn_uint32 *[]> rows(
-      new (std::nothrow) const orn_uint32 *[static_cast<size_t>(height) + 1]);
+  // Sizes in 64 bits: on a 32-bit target they may not fit, and then the
+  // memory cannot be had either.
+  const uint64_t count = uint64_t(width) * uint64_t(height);
+  std::unique_ptr<uint8_t[]> levels = frame::TryAllocateRaw<uint8_t>(count + 1);
+  std::unique_ptr<const orn_uint32 *[]> rows =
+      frame::TryAllocateRaw<const orn_uint32 *>(uint64_t(height) + 1);
   if (levels == nullptr || rows == nullptr) {
-    return false;
+    RaiseOutOfMemory();
   }
   // A picture without columns has no pixel to read, and its lines may have no
   // address at all.
@@ -34,9 +47,9 @@ bool BuildBrightnessRule(iZANLineSource *source, orn_int radius, bool invert,
   }
   const orn_int r = std::clamp(radius, 0, std::min(width, height) / 2);
   if (!transitions::BuildBrightnessMeans(rows.get(), width, height, r, levels.get())) {
-    return false;
+    RaiseOutOfMemory();
   }
-  StretchLevels(levels.get(), count, invert);
+  StretchLevels(levels.get(), static_cast<size_t>(count), invert);
   rule->levels = std::move(levels);
   rule->width = width;
   rule->height = height;

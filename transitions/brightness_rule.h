@@ -15,6 +15,7 @@ struct tBrightnessRule {
 };
 
 // Reads every line of `source`. `radius` is cut to half the smaller side.
-// False when memory cannot be had or the source cannot give its lines.
+// False when the source cannot give its lines; when memory cannot be had it
+// raises "not enough memory to build the rule of the brightness transition.".
 bool BuildBrightnessRule(iZANLineSource *source, orn_int radius, bool invert,
                          tBrightnessRule *rule);
