@@ -19,7 +19,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <new>
 #include <ostream>
@@ -160,7 +159,8 @@ struct tEntry {
   // what the operation works on.
   void (*prepare)(tRun &);
   // Armed: the calls into the module, counting each one that completes.
-  tEnd (*operate)(tRun &);
+  tEnd (*operate)(tRun &, const orn_char *target);
+  const orn_char *target;  // the transition or function it starts or calls
   // Whether the module allocates during the operation, so that some failure
   // must land in its code (which proves it reaches the replaced allocator).
   bool moduleAllocates;
@@ -174,7 +174,7 @@ void Link(tRun &run) {
 
 void PrepareNothing(tRun &) {}
 
-tEnd LinkModule(tRun &run) {
+tEnd LinkModule(tRun &run, const orn_char *) {
   if (run.module.Link(&run.env.Functions()) != 0) {
     return tEnd::kFailedStatus;
   }
@@ -194,7 +194,7 @@ void PrepareFailedLink(tRun &run) {
   fxtest::DropGlobalFunctions(run.env);
 }
 
-tEnd UnlinkModule(tRun &run) {
+tEnd UnlinkModule(tRun &run, const orn_char *) {
   if (run.module.Unlink() != 0) {
     return tEnd::kFailedStatus;
   }
@@ -232,7 +232,7 @@ void PrepareTest(tRun &run) {
 }
 
 // Starts the transition on the stage and runs its frames to the end.
-tEnd RunTransition(tRun &run, std::u16string_view name) {
+tEnd RunTransition(tRun &run, const orn_char *name) {
   if (run.stage->Start(name, std::move(run.options)) < 0) {
     return run.stage->driver.Running() ? tEnd::kFailedStatus : tEnd::kNullHandler;
   }
@@ -246,16 +246,6 @@ tEnd RunTransition(tRun &run, std::u16string_view name) {
     run.Completed();
   }
   return report.finished ? tEnd::kSucceeded : tEnd::kFailedStatus;
-}
-
-tEnd RunAdd(tRun &run) {
-  return RunTransition(run, u"add");
-}
-tEnd RunBrightness(tRun &run) {
-  return RunTransition(run, u"brightness");
-}
-tEnd RunTest(tRun &run) {
-  return RunTransition(run, u"test");
 }
 
 void PrepareOneLayer(tRun &run) {
@@ -292,30 +282,20 @@ tEnd CallFunction(tRun &run, const orn_char *name) {
   return tEnd::kSucceeded;
 }
 
-tEnd CallBlur(tRun &run) {
-  return CallFunction(run, u"blur");
-}
-tEnd CallBlurAlpha(tRun &run) {
-  return CallFunction(run, u"blur_alpha");
-}
-tEnd CallDistortion(tRun &run) {
-  return CallFunction(run, u"distortion");
-}
-
 // Names the entry in the messages of a failed test.
 void PrintTo(const tEntry &entry, std::ostream *out) {
   *out << entry.name;
 }
 
 const tEntry kEntries[] = {
-    {"link", PrepareNothing, LinkModule, true},
-    {"unlink_after_failed_link", PrepareFailedLink, UnlinkModule, false},
-    {"add", PrepareAdd, RunAdd, true},
-    {"brightness", PrepareBrightness, RunBrightness, true},
-    {"test", PrepareTest, RunTest, true},
-    {"blur", PrepareOneLayer, CallBlur, true},
-    {"blur_alpha", PrepareOneLayer, CallBlurAlpha, true},
-    {"distortion", PrepareTwoLayers, CallDistortion, false},
+    {"link", PrepareNothing, LinkModule, nullptr, true},
+    {"unlink_after_failed_link", PrepareFailedLink, UnlinkModule, nullptr, false},
+    {"add", PrepareAdd, RunTransition, u"add", true},
+    {"brightness", PrepareBrightness, RunTransition, u"brightness", true},
+    {"test", PrepareTest, RunTransition, u"test", true},
+    {"blur", PrepareOneLayer, CallFunction, u"blur", true},
+    {"blur_alpha", PrepareOneLayer, CallFunction, u"blur_alpha", true},
+    {"distortion", PrepareTwoLayers, CallFunction, u"distortion", false},
 };
 
 // Runs ----------------------------------------------------------------------
@@ -349,7 +329,7 @@ tRunEnd RunOnce(const tEntry &entry, uint64_t linkFailure, MakeFailure makeFailu
       {
         const tAllocationFailure failure = makeFailure();
         try {
-          result.end = entry.operate(run);
+          result.end = entry.operate(run, entry.target);
         } catch (const zanhost::ScriptError &error) {
           result.end = tEnd::kRaised;
           const std::string text = zanhost::ToUtf8(error.Message());
