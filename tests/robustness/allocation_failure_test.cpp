@@ -135,22 +135,11 @@ enum class tEnd {
   kForeign,       // any other exception
 };
 
+// In the order of tEnd.
 const char *EndName(tEnd end) {
-  switch (end) {
-    case tEnd::kSucceeded:
-      return "succeeded";
-    case tEnd::kNullHandler:
-      return "null handler";
-    case tEnd::kRaised:
-      return "script error";
-    case tEnd::kOutOfMemory:
-      return "std::bad_alloc";
-    case tEnd::kFailedStatus:
-      return "failure status";
-    case tEnd::kForeign:
-      return "foreign exception";
-  }
-  return "?";
+  constexpr const char *names[] = {"succeeded",      "null handler",   "script error",
+                                   "std::bad_alloc", "failure status", "foreign exception"};
+  return names[static_cast<int>(end)];
 }
 
 struct tEntry {
