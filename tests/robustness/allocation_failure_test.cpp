@@ -167,6 +167,13 @@ tEnd LinkModule(tRun &run, const orn_char *) {
   if (run.module.Link(&run.env.Functions()) != 0) {
     return tEnd::kFailedStatus;
   }
+  for (const orn_char *transition : {u"test", u"add", u"brightness"}) {
+    EXPECT_NE(run.env.Registry().Find(transition), nullptr) << "a transition is missing";
+  }
+  for (const orn_char *function : {u"distortion", u"blur", u"blur_alpha"}) {
+    EXPECT_EQ(run.env.Global().GetMember(0, function, nullptr, nullptr, &run.env.Global()), 0)
+        << "a function is missing";
+  }
   run.Completed();
   return tEnd::kSucceeded;
 }
@@ -237,23 +244,25 @@ tEnd RunTransition(tRun &run, const orn_char *name) {
   return report.finished ? tEnd::kSucceeded : tEnd::kFailedStatus;
 }
 
+// A Layer of random pixels whose row slack is poisoned, to catch stray writes.
+const fxtest::LayerRef &AddLayer(tRun &run, fxtest::PitchKind pitch, unsigned seed,
+                                 bool transparent) {
+  std::mt19937 random(seed);
+  run.layers.push_back(fxtest::MakeRandomLayer(kWidth, kHeight, pitch, random, transparent));
+  fxtest::PoisonSlack(*run.layers.back());
+  return run.layers.back();
+}
+
 void PrepareOneLayer(tRun &run) {
   Link(run);
-  std::mt19937 random(7);
-  run.layers.push_back(
-      fxtest::MakeRandomLayer(kWidth, kHeight, fxtest::PitchKind::kNegativePadded, random, true));
-  fxtest::PoisonSlack(*run.layers[0]);
-  run.arguments.push_back(fxtest::Arg(run.layers[0]));
-  run.arguments.push_back(fxtest::Arg(3));
-  run.arguments.push_back(fxtest::Arg(2));
+  const fxtest::LayerRef &layer = AddLayer(run, fxtest::PitchKind::kNegativePadded, 7, true);
+  run.arguments = {fxtest::Arg(layer), fxtest::Arg(3), fxtest::Arg(2)};
 }
 
 void PrepareTwoLayers(tRun &run) {
-  PrepareOneLayer(run);
-  std::mt19937 random(8);
-  run.layers.push_back(
-      fxtest::MakeRandomLayer(kWidth, kHeight, fxtest::PitchKind::kPadded, random, false));
-  fxtest::PoisonSlack(*run.layers[1]);
+  Link(run);
+  AddLayer(run, fxtest::PitchKind::kNegativePadded, 7, true);
+  AddLayer(run, fxtest::PitchKind::kPadded, 8, false);
   run.arguments = {fxtest::Arg(run.layers[0]), fxtest::Arg(run.layers[1]), fxtest::Arg(0.25),
                    fxtest::Arg(6.0),           fxtest::Arg(20.0),          fxtest::Arg(160)};
 }
