@@ -9,6 +9,7 @@
 #include "fuzz/script_call.h"
 #include "host/host_ref.h"
 #include "host/layer_object.h"
+#include "reference/layer_view_reads.h"
 
 namespace fxfuzz {
 namespace {
@@ -35,7 +36,8 @@ tCallOutcome ExpectedOutcome(const std::vector<Variant> &arguments, const tLayer
     return tCallOutcome::Raised(u"invoking of Layer.left failed.");
   }
   if (layer.failingRead > 0) {
-    return tCallOutcome::Raised(FailedReadMessage(layer.failingRead, true));
+    return tCallOutcome::Raised(
+        fxref::FailedReadMessage(fxref::ViewReadOrder(true)[layer.failingRead - 1]));
   }
   tOVInteger x = 0;
   tOVInteger y = 0;

@@ -13,6 +13,7 @@
 #include "host/host_ref.h"
 #include "host/layer_object.h"
 #include "reference/distortion.h"
+#include "reference/layer_view_reads.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ std::u16string ViewFailure(const tLayerSlot &source, const tLayerSlot &dest) {
       return u"invoking of Layer.left failed.";
     }
     if (slot->failingRead > 0) {
-      return fxfuzz::FailedReadMessage(slot->failingRead, slot == &dest);
+      return fxref::FailedReadMessage(fxref::ViewReadOrder(slot == &dest)[slot->failingRead - 1]);
     }
   }
   return {};

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "fuzz/loaded_host.h"
-#include "host/layer_object.h"
 #include "host/script_error.h"
 #include "host/utf16_text.h"
 
@@ -19,25 +18,6 @@ void Print(const char *label, const tCallOutcome &outcome) {
 }
 
 }  // namespace
-
-std::u16string FailedReadMessage(int n, bool writeView) {
-  using zanhost::LayerProperty;
-  constexpr LayerProperty kViewOrder[] = {
-      LayerProperty::kLeft,
-      LayerProperty::kTop,
-      LayerProperty::kWidth,
-      LayerProperty::kHeight,
-      LayerProperty::kImageWidth,
-      LayerProperty::kImageHeight,
-      LayerProperty::kMainImageBuffer,
-      LayerProperty::kMainImageBufferPitch,
-  };
-  LayerProperty property = kViewOrder[n - 1];
-  if (writeView && property == LayerProperty::kMainImageBuffer) {
-    property = LayerProperty::kMainImageBufferForWrite;
-  }
-  return u"invoking of Layer." + std::u16string(zanhost::LayerPropertyName(property)) + u" failed.";
-}
 
 void RequireOutcome(const tCallOutcome &outcome, const tCallOutcome &wanted) {
   if (!(outcome == wanted)) {

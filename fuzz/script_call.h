@@ -21,9 +21,6 @@ struct tCallOutcome {
   }
 };
 
-// The message of a Layer view whose n-th property read (1..8) fails.
-std::u16string FailedReadMessage(int n, bool writeView);
-
 // Aborts (a fuzzer finding), printing both, when the outcome is not the one wanted.
 void RequireOutcome(const tCallOutcome &outcome, const tCallOutcome &wanted);
 
