@@ -1,8 +1,9 @@
 // Fuzz target "distortion": hostile geometry for both Layers (the same Layer
 // too), hostile phase, periods and opacity, screens of any height, and failing
-// reads of the screen and of either Layer's properties. The call must end as defined; on success
-// the destination, slack included, must be the reference drawing, the source untouched and one
-// update requested; otherwise nothing may change.
+// reads of the screen and of either Layer's properties. The call must end as
+// defined; on success the destination, slack included, must be the reference
+// drawing, the source untouched and one update requested; otherwise nothing
+// may change.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <vector>
