@@ -9,6 +9,7 @@
 #include "fuzz/script_call.h"
 #include "host/host_ref.h"
 #include "host/layer_object.h"
+#include "reference/layer_view_reads.h"
 
 namespace fxfuzz {
 namespace {
@@ -22,6 +23,7 @@ struct tLayerCase {
   bool withBuffer;  // the Layer has pixels
   int width;
   int height;
+  int failingRead;  // 1..8: the view's read that fails; 0: none
 };
 
 // What the call must do; on success `picture` receives the filtered pixels.
@@ -32,6 +34,10 @@ tCallOutcome ExpectedOutcome(const std::vector<Variant> &arguments, const tLayer
   }
   if (!layer.isLayer) {
     return tCallOutcome::Raised(u"invoking of Layer.left failed.");
+  }
+  if (layer.failingRead > 0) {
+    return tCallOutcome::Raised(
+        fxref::FailedReadMessage(fxref::ViewReadOrder(true)[layer.failingRead - 1]));
   }
   tOVInteger x = 0;
   tOVInteger y = 0;
@@ -61,7 +67,7 @@ tCallOutcome ExpectedOutcome(const std::vector<Variant> &arguments, const tLayer
     return tCallOutcome::Raised(u"Layer has no image buffer.");
   }
   if (layer.withBuffer) {
-    ReferenceBoxFilter(picture, radiusX, radiusY, filter);
+    fxref::ReferenceBoxFilter(picture, radiusX, radiusY, filter);
   }
   return tCallOutcome::Returned(0);
 }
@@ -109,6 +115,10 @@ void RunBoxFilterCase(const uint8_t *data, size_t size, tBoxFilter filter) {
     arguments.push_back(HostileNumber(in, -2, largestRadius, layer.get()));
   }
   arguments.resize(count);
+  if (in.ConsumeIntegralInRange(0, 7) == 0) {
+    shape.failingRead = in.ConsumeIntegralInRange(1, 8);
+    layer->FailNthRead(shape.failingRead);
+  }
 
   PixelBuffer expected = shape.withBuffer ? *layer->Pixels() : PixelBuffer(0, 0, 32);
   const tCallOutcome wanted = ExpectedOutcome(arguments, shape, filter, expected);
@@ -120,8 +130,9 @@ void RunBoxFilterCase(const uint8_t *data, size_t size, tBoxFilter filter) {
     Require(layer->Pixels()->Bytes() == expected.Bytes(), "the picture differs from the reference");
   }
   const bool viewRead = (count == 2 || count == 3) && shape.isLayer;
-  Require(layer->ReadCount() - readsBefore == (viewRead ? 8 : 0),
-          "the Layer's properties were not each read once");
+  const int reads = shape.failingRead > 0 ? shape.failingRead : 8;
+  Require(layer->ReadCount() - readsBefore == (viewRead ? reads : 0),
+          "the Layer's properties were not each read once, up to the failing one");
 }
 
 }  // namespace fxfuzz

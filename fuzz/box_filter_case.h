@@ -7,9 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz/box_filter_reference.h"
+#include "reference/box_filter.h"
 
 namespace fxfuzz {
+
+using fxref::tBoxFilter;
 
 void RunBoxFilterCase(const uint8_t *data, size_t size, tBoxFilter filter);
 

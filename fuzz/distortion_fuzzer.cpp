@@ -1,18 +1,20 @@
 // Fuzz target "distortion": hostile geometry for both Layers (the same Layer
 // too), hostile phase, periods and opacity, screens of any height, and failing
-// reads. The call must end as defined; on success the destination, slack
-// included, must be the reference drawing, the source untouched and one update
-// requested; otherwise nothing may change.
+// reads of the screen and of either Layer's properties. The call must end as
+// defined; on success the destination, slack included, must be the reference
+// drawing, the source untouched and one update requested; otherwise nothing
+// may change.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <vector>
 
-#include "fuzz/distortion_reference.h"
 #include "fuzz/hostile_values.h"
 #include "fuzz/loaded_host.h"
 #include "fuzz/script_call.h"
 #include "host/host_ref.h"
 #include "host/layer_object.h"
+#include "reference/distortion.h"
+#include "reference/layer_view_reads.h"
 
 namespace {
 
@@ -24,6 +26,8 @@ using zanhost::Variant;
 struct tLayerSlot {
   zanhost::Ref<LayerObject> layer;
   bool withBuffer = false;
+  bool passed = false;  // the argument for this slot is its Layer
+  int failingRead = 0;  // 1..8: the read of this slot's view that fails; 0: none
 };
 
 tLayerSlot MakeLayer(FuzzedDataProvider &in) {
@@ -42,18 +46,32 @@ tLayerSlot MakeLayer(FuzzedDataProvider &in) {
 }
 
 // The first or second argument: mostly the Layer, sometimes no Layer at all;
-// `isLayer` tells which.
-Variant LayerArgument(FuzzedDataProvider &in, const tLayerSlot &slot, bool *isLayer) {
-  *isLayer = false;
+// `passed` tells which. Now and then one read of the view fails.
+Variant LayerArgument(FuzzedDataProvider &in, tLayerSlot &slot) {
+  slot.passed = false;
+  slot.failingRead = in.ConsumeIntegralInRange(0, 15) == 0 ? in.ConsumeIntegralInRange(1, 8) : 0;
   switch (in.ConsumeIntegralInRange(0, 31)) {
     case 0:
       return Variant::Integer(3);
     case 1:
       return Variant::Object(&fxfuzz::LoadedHost().Vel());
     default:
-      *isLayer = true;
+      slot.passed = true;
       return Variant::Object(slot.layer.get());
   }
+}
+
+// The failure of a view, read view first: empty when both views can be read.
+std::u16string ViewFailure(const tLayerSlot &source, const tLayerSlot &dest) {
+  for (const tLayerSlot *slot : {&source, &dest}) {
+    if (!slot->passed) {
+      return u"invoking of Layer.left failed.";
+    }
+    if (slot->failingRead > 0) {
+      return fxref::FailedReadMessage(fxref::ViewReadOrder(slot == &dest)[slot->failingRead - 1]);
+    }
+  }
+  return {};
 }
 
 Variant PeriodOrPhase(FuzzedDataProvider &in, iORNDispatch2 *someObject) {
@@ -69,19 +87,20 @@ int32_t Dimension(const LayerObject &layer, zanhost::LayerProperty property) {
 
 // What the call must do; on success `expected` receives the drawing.
 tCallOutcome ExpectedOutcome(const std::vector<Variant> &arguments, const tLayerSlot &source,
-                             const tLayerSlot &dest, bool layersPassed, bool sameLayer,
+                             const tLayerSlot &dest, bool sameLayer,
                              const std::u16string &velFailure, int32_t screenHeight,
                              PixelBuffer &expected) {
   if (arguments.size() != 5 && arguments.size() != 6) {
     return tCallOutcome::Returned(ResultBadArgumentCount);
   }
-  if (!layersPassed) {
-    return tCallOutcome::Raised(u"invoking of Layer.left failed.");
+  const std::u16string viewFailure = ViewFailure(source, dest);
+  if (!viewFailure.empty()) {
+    return tCallOutcome::Raised(viewFailure);
   }
   if (!velFailure.empty()) {
     return tCallOutcome::Raised(u"invoking of vel." + velFailure + u" failed.");
   }
-  fxfuzz::tWaveCall call{};
+  fxref::tWaveCall call{};
   double *reals[] = {&call.phase, &call.periodTop, &call.periodBottom};
   std::u16string error;
   for (size_t i = 0; i < 3; ++i) {
@@ -106,7 +125,7 @@ tCallOutcome ExpectedOutcome(const std::vector<Variant> &arguments, const tLayer
     return tCallOutcome::Raised(u"Layer has no image buffer.");
   }
   if (draws) {
-    ReferenceDistortion(expected, sameLayer ? expected : *source.layer->Pixels(), call);
+    fxref::ReferenceDistortion(expected, sameLayer ? expected : *source.layer->Pixels(), call);
   }
   return tCallOutcome::Returned(0);
 }
@@ -125,8 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
   tLayerSlot source = MakeLayer(in);
   const bool sameLayer = in.ConsumeIntegralInRange(0, 3) == 0;
-  tLayerSlot separateDest = sameLayer ? tLayerSlot{} : MakeLayer(in);
-  tLayerSlot &dest = sameLayer ? source : separateDest;
+  tLayerSlot dest = sameLayer ? source : MakeLayer(in);  // one Layer in both slots, or two
 
   const auto screenWidth = static_cast<orn_int>(fxfuzz::HostileInteger(in, -2, 800));
   const auto screenHeight = static_cast<orn_int>(fxfuzz::HostileInteger(in, -2, 600));
@@ -138,10 +156,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   host.Vel().FailProperty(velFailure);
 
   std::vector<Variant> arguments;
-  bool sourcePassed = false;
-  bool destPassed = false;
-  arguments.push_back(LayerArgument(in, source, &sourcePassed));
-  arguments.push_back(LayerArgument(in, dest, &destPassed));
+  arguments.push_back(LayerArgument(in, source));
+  arguments.push_back(LayerArgument(in, dest));
+  if (sameLayer) {
+    // One Layer counts the reads of both views, the read view's eight first.
+    source.layer->FailNthRead(source.failingRead > 0 ? source.failingRead
+                              : dest.failingRead > 0 ? 8 + dest.failingRead
+                                                     : 0);
+  } else {
+    source.layer->FailNthRead(source.failingRead);
+    dest.layer->FailNthRead(dest.failingRead);
+  }
   for (int i = 0; i < 3; ++i) {
     arguments.push_back(PeriodOrPhase(in, source.layer.get()));
   }
@@ -155,8 +180,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const bool separate = !sameLayer && source.withBuffer;
   const PixelBuffer sourceBefore = separate ? *source.layer->Pixels() : PixelBuffer(0, 0, 32);
   PixelBuffer expected = dest.withBuffer ? *dest.layer->Pixels() : PixelBuffer(0, 0, 32);
-  const tCallOutcome wanted = ExpectedOutcome(arguments, source, dest, sourcePassed && destPassed,
-                                              sameLayer, velFailure, screenHeight, expected);
+  const tCallOutcome wanted =
+      ExpectedOutcome(arguments, source, dest, sameLayer, velFailure, screenHeight, expected);
   const size_t updatesBefore = dest.layer->Updates().size();
   const tCallOutcome outcome = fxfuzz::CallGlobalFunction(u"distortion", arguments);
   host.Vel().FailProperty(u"");

@@ -101,14 +101,13 @@ TEST(PixelRoutinesTest, BlendTableRampsOverVague) {
   };
   for (const TableCase &c : cases) {
     SCOPED_TRACE(testing::Message() << "phase " << c.phase << " vague " << c.vague);
-    std::array<orn_uint32, 256> table{};
-    std::array<orn_uint32, 256> tableD{};
-    ZANInitUnivTransBlendTable(table.data(), c.phase, c.vague);
-    ZANInitUnivTransBlendTable_d(tableD.data(), c.phase, c.vague);
-    for (const auto &[level, weight] : c.entries) {
-      EXPECT_EQ(table[level], weight) << "level " << level;
+    for (auto initialise : {ZANInitUnivTransBlendTable, ZANInitUnivTransBlendTable_d}) {
+      std::array<orn_uint32, 256> table{};
+      initialise(table.data(), c.phase, c.vague);
+      for (const auto &[level, weight] : c.entries) {
+        EXPECT_EQ(table[level], weight) << "level " << level;
+      }
     }
-    EXPECT_EQ(table, tableD);
   }
 }
 

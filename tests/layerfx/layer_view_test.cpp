@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "reference/layer_view_reads.h"
 #include "tests/frame/loaded_module.h"
 #include "tests/layerfx/layer_pictures.h"
 
@@ -16,25 +17,11 @@ namespace {
 
 using zanhost::LayerProperty;
 
-const std::vector<LayerProperty> kWriteViewOrder = {LayerProperty::kLeft,
-                                                    LayerProperty::kTop,
-                                                    LayerProperty::kWidth,
-                                                    LayerProperty::kHeight,
-                                                    LayerProperty::kImageWidth,
-                                                    LayerProperty::kImageHeight,
-                                                    LayerProperty::kMainImageBufferForWrite,
-                                                    LayerProperty::kMainImageBufferPitch};
-const std::vector<LayerProperty> kReadViewOrder = {LayerProperty::kLeft,
-                                                   LayerProperty::kTop,
-                                                   LayerProperty::kWidth,
-                                                   LayerProperty::kHeight,
-                                                   LayerProperty::kImageWidth,
-                                                   LayerProperty::kImageHeight,
-                                                   LayerProperty::kMainImageBuffer,
-                                                   LayerProperty::kMainImageBufferPitch};
+const std::vector<LayerProperty> kWriteViewOrder = fxref::ViewReadOrder(true);
+const std::vector<LayerProperty> kReadViewOrder = fxref::ViewReadOrder(false);
 
 std::string FailureMessage(LayerProperty property) {
-  return "invoking of Layer." + zanhost::ToUtf8(zanhost::LayerPropertyName(property)) + " failed.";
+  return zanhost::ToUtf8(fxref::FailedReadMessage(property));
 }
 
 class LayerViewTest : public LoadedModuleTest {

@@ -1,37 +1,20 @@
 // blur, blur_alpha and distortion end to end: the program's output decodes to
-// exactly what the module gives when called in this process on the same
-// pixels, and input of any PNG colour type arrives as 32-bit pixels.
+// exactly the plain reference result for the same pixels, and input of any PNG
+// colour type arrives as 32-bit pixels.
 #include <png.h>
 
 #include <cstring>
 #include <ostream>
 
 #include "host/png_reader.h"
-#include "tools/layer_calls.h"
-#include "tools/module_session.h"
+#include "reference/box_filter.h"
+#include "reference/distortion.h"
 #include "zanhost_fixture.h"
 
 namespace zanhost::cli {
 namespace {
 
 using FunctionCommandTest = ZanhostTest;
-
-// The function's result on Layers holding the pictures, the last Layer's
-// pixels afterwards; the screen is as wide and high as the pictures.
-PixelBuffer ModuleResult(const std::string &function, const std::vector<PixelBuffer> &pictures,
-                         const std::vector<Variant> &numbers) {
-  ModuleSession session(MODULE_PATH);
-  session.Host().Vel().SetInnerSize(pictures.back().Width(), pictures.back().Height());
-  std::vector<Ref<LayerObject>> layers;
-  std::vector<Variant> arguments;
-  for (const PixelBuffer &picture : pictures) {
-    layers.push_back(MakeLayer(picture));
-    arguments.push_back(Variant::Object(layers.back().get()));
-  }
-  arguments.insert(arguments.end(), numbers.begin(), numbers.end());
-  CallGlobalFunction(session.Host(), function, arguments);
-  return PictureOf(*layers.back());
-}
 
 struct BoxFilterCase {
   const char *function;
@@ -48,20 +31,22 @@ void PrintTo(const BoxFilterCase &c, std::ostream *out) {
 class BoxFilterCommandTest : public ZanhostTest,
                              public ::testing::WithParamInterface<BoxFilterCase> {};
 
-TEST_P(BoxFilterCommandTest, OutputEqualsTheModulesResult) {
+TEST_P(BoxFilterCommandTest, OutputEqualsTheReference) {
   const BoxFilterCase &param = GetParam();
   const PixelBuffer picture = PatternPicture(13, 9, 7);
   std::vector<std::string> words = {param.function, WritePicture("in.png", picture)};
-  std::vector<Variant> radii;
-  for (const std::string &radius : param.radii) {
-    words.push_back(radius);
-    radii.push_back(Variant::Integer(std::stoi(radius)));
-  }
+  words.insert(words.end(), param.radii.begin(), param.radii.end());
   words.insert(words.end(), {"-o", "out.png"});
   const ProgramResult result = Run(words);
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(WrittenPaths(result.out), std::vector<std::string>{"out.png"});
-  EXPECT_TRUE(SamePixels(ModuleResult(param.function, {picture}, radii), ReadPng(Path("out.png"))));
+  PixelBuffer expected = picture;
+  const int x = std::stoi(param.radii.front());
+  fxref::ReferenceBoxFilter(expected, x, std::stoi(param.radii.back()),
+                            std::string(param.function) == "blur"
+                                ? fxref::tBoxFilter::Plain
+                                : fxref::tBoxFilter::AlphaWeighted);
+  EXPECT_TRUE(SamePixels(expected, ReadPng(Path("out.png"))));
 }
 
 INSTANTIATE_TEST_SUITE_P(Radii, BoxFilterCommandTest,
@@ -77,16 +62,16 @@ TEST_F(FunctionCommandTest, ZeroRadiusKeepsEveryByteAlphaIncluded) {
   EXPECT_TRUE(SamePixels(picture, ReadPng(Path("out.png"))));
 }
 
-TEST_F(FunctionCommandTest, DistortionOutputEqualsTheModulesResult) {
+TEST_F(FunctionCommandTest, DistortionOutputEqualsTheReference) {
   const PixelBuffer source = PatternPicture(16, 20, 1);
   const PixelBuffer destination = PatternPicture(16, 20, 2);
   const ProgramResult result =
       Run({"distortion", WritePicture("src.png", source), WritePicture("dst.png", destination),
            "0.25", "12", "40", "128", "-o", "out.png"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  const PixelBuffer expected = ModuleResult(
-      "distortion", {source, destination},
-      {Variant::Real(0.25), Variant::Integer(12), Variant::Integer(40), Variant::Integer(128)});
+  PixelBuffer expected = destination;
+  // The screen is as high as the pictures; the destination Layer sits at the top.
+  fxref::ReferenceDistortion(expected, source, {0.25, 12, 40, 128, 20, 0});
   EXPECT_TRUE(SamePixels(expected, ReadPng(Path("out.png"))));
 }
 
@@ -99,6 +84,9 @@ TEST_F(FunctionCommandTest, ScreenHeightStretchesTheWave) {
           .exitCode,
       0);
   EXPECT_FALSE(SamePixels(ReadPng(Path("plain.png")), ReadPng(Path("tall.png"))));
+  PixelBuffer expected = source;
+  fxref::ReferenceDistortion(expected, source, {0, 8, 64, 255, 400, 0});
+  EXPECT_TRUE(SamePixels(expected, ReadPng(Path("tall.png"))));
 }
 
 // A PNG of another colour type, written with libpng's simplified writer.

@@ -1,11 +1,14 @@
 // The transition command end to end: which frames it writes and when, what
 // they show at the ends, the options reaching the module, --at, --easing and
 // the gallery page.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "host/image_source.h"
 #include "host/png_reader.h"
+#include "reference/rule_frames.h"
 #include "zanhost_fixture.h"
 
 namespace zanhost::cli {
@@ -59,15 +62,22 @@ TEST_F(TransitionCommandTest, WritesEveryFrameSheetAndPage) {
   EXPECT_FALSE(std::filesystem::exists(Path("out/frame-004.png")));
 }
 
-// Rule transitions show the first picture at their first step and the second
-// at their last; "test" ends on the second.
+// Rule transitions show the first picture at their first step, the reference
+// blend half way (phase 159 of 319) and the second at their last; "test" ends
+// on the second.
 TEST_F(TransitionCommandTest, FramesRunFromTheFirstPictureToTheSecond) {
+  const fxref::tRuleStep halfWay{159, 64, false};
   const struct {
     const char *name;
     std::vector<std::string> options;
+    PixelBuffer halfWay;
   } cases[] = {
-      {"add", {"--option", "add=out", "--option", "rule=b.png"}},
-      {"brightness", {"--option", "rule=back_light", "--option", "blur=2"}},
+      {"add",
+       {"--option", "add=out", "--option", "rule=b.png"},
+       fxref::AddFrame(from_, to_, FitPicture(to_, 8, 12, 10), false, halfWay)},
+      {"brightness",
+       {"--option", "rule=back_light", "--option", "blur=2"},
+       fxref::RuleFrame(from_, to_, fxref::BrightnessRule(to_, 2, true), halfWay)},
   };
   for (const auto &c : cases) {
     std::vector<std::string> extra = c.options;
@@ -75,10 +85,13 @@ TEST_F(TransitionCommandTest, FramesRunFromTheFirstPictureToTheSecond) {
     const ProgramResult result = RunTransition(c.name, extra);
     ASSERT_EQ(result.exitCode, 0) << c.name << ": " << result.err;
     EXPECT_TRUE(SamePixels(from_, ReadPng(Path("out/frame-000.png")))) << c.name;
-    EXPECT_FALSE(SamePixels(from_, ReadPng(Path("out/frame-001.png")))) << c.name;
+    EXPECT_TRUE(SamePixels(c.halfWay, ReadPng(Path("out/frame-001.png")))) << c.name;
     EXPECT_TRUE(SamePixels(to_, ReadPng(Path("out/frame-002.png")))) << c.name;
   }
   ASSERT_EQ(RunTransition("test", {"--option", "time=10", "--frames", "2"}).exitCode, 0);
+  PixelBuffer wipeStart = from_;  // level 0: only row 0 shows the second picture
+  std::copy_n(to_.Row32(0), to_.Width(), wipeStart.Row32(0));
+  EXPECT_TRUE(SamePixels(wipeStart, ReadPng(Path("out/frame-000.png"))));
   EXPECT_TRUE(SamePixels(to_, ReadPng(Path("out/frame-001.png"))));
 }
 
@@ -111,6 +124,9 @@ TEST_F(TransitionCommandTest, AtAndEasingPickTheMomentsOfTheClock) {
     return ReadPng(Path("out/" + frame));
   };
   const PixelBuffer quarter = run({"--frames", "5"}, "frame-001.png");
+  EXPECT_TRUE(SamePixels(
+      fxref::AddFrame(from_, to_, FitPicture(to_, 8, 12, 10), true, {25 * 319 / 100, 64, false}),
+      quarter));
   EXPECT_TRUE(SamePixels(quarter, run({"--at", "25"}, "frame-000.png")));
   EXPECT_TRUE(SamePixels(quarter, run({"--at", "50", "--easing", "in"}, "frame-000.png")));
   EXPECT_FALSE(SamePixels(quarter, run({"--at", "50"}, "frame-000.png")));

@@ -1,6 +1,6 @@
 // The "add" transition through the loaded module: its options and errors, the
-// grey it adds and where, the frames it makes against a plain computation with
-// the host's routines, and the faults it guards against.
+// grey it adds and where, the frames it makes against the plain reference of
+// the blend, and the faults it guards against.
 #include <unistd.h>
 #if FX_WITH_PNG
 #include <png.h>
@@ -13,10 +13,10 @@
 #include <string>
 
 #include "host/pixel_routine_log.h"
-#include "host/pixel_routines.h"
 #include "host/script_error.h"
 #include "hostapi/host_functions.h"
 #include "instrument/allocation_meter.h"
+#include "reference/rule_frames.h"
 #include "tests/transitions/loaded_module_fixture.h"
 
 namespace zanhost {
@@ -37,36 +37,13 @@ OptionList AddOptions(const char16_t *add, tOVInteger time,
   return options;
 }
 
-// The frame "add" shows at `phase`, worked out line by line with the host's own
-// routines: the grey added to one source, then the rule blend.
+// The frame "add" shows at `phase`, from the plain reference of the blend.
 std::vector<orn_uint32> AddReference(Stage &stage, const PixelBuffer &rule, bool addIn,
                                      orn_int phase, orn_int vague) {
   const PixelBuffer &first = stage.src1->Pixels();
-  const PixelBuffer &second = stage.src2->Pixels();
-  const int width = first.Width();
-  const PixelBuffer levels = FitPicture(rule, 8, width, first.Height());
-  orn_int level = phase * 255 / (255 + vague);
-  if (!addIn) {
-    level = 255 - level;
-  }
-  orn_uint32 table[256];
-  ZANInitUnivTransBlendTable(table, phase, vague);
-  std::vector<orn_uint32> frame(static_cast<size_t>(width * first.Height()));
-  std::vector<orn_uint32> brightened(static_cast<size_t>(width));
-  for (int y = 0; y < first.Height(); ++y) {
-    ZANFillARGB(brightened.data(), width,
-                0xFF000000u + static_cast<orn_uint32>(level / 2) * 0x010101u);
-    ZANAddBlend(brightened.data(), addIn ? first.Row32(y) : second.Row32(y), width);
-    const orn_uint32 *from = addIn ? brightened.data() : first.Row32(y);
-    const orn_uint32 *to = addIn ? second.Row32(y) : brightened.data();
-    orn_uint32 *out = &frame[static_cast<size_t>(y * width)];
-    if (vague >= 512) {
-      ZANUnivTransBlend(out, from, to, levels.Row(y), table, width);
-    } else {
-      ZANUnivTransBlend_switch(out, from, to, levels.Row(y), table, width, phase, phase - vague);
-    }
-  }
-  return frame;
+  return PixelsOf(fxref::AddFrame(first, stage.src2->Pixels(),
+                                  FitPicture(rule, 8, first.Width(), first.Height()), addIn,
+                                  {phase, vague, false}));
 }
 
 using AddTransitionTest = LoadedModuleTest;

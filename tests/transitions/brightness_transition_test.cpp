@@ -6,6 +6,7 @@
 
 #include "host/pixel_routine_log.h"
 #include "host/script_error.h"
+#include "reference/rule_frames.h"
 #include "tests/transitions/loaded_module_fixture.h"
 
 namespace zanhost {
@@ -15,34 +16,13 @@ int Brightness(orn_uint32 pixel) {
   return (19 * ((pixel >> 16) & 0xFF) + 183 * ((pixel >> 8) & 0xFF) + 54 * (pixel & 0xFF)) >> 8;
 }
 
-// The rule worked out plainly: each level the truncated mean brightness of the
-// (2r+1) x (2r+1) window cut at the edges, stretched to 0..255 unless uniform
-// or already full, then inverted for the "_light" rules.
+// The rule's levels row after row, from the plain reference (the truncated
+// window mean of the brightness, stretched, inverted for the "_light" rules).
 std::vector<orn_uint8> ReferenceRule(const PixelBuffer &picture, int radius, bool invert) {
-  const int width = picture.Width();
-  const int height = picture.Height();
+  const PixelBuffer rule = fxref::BrightnessRule(picture, radius, invert);
   std::vector<orn_uint8> levels;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      int sum = 0, count = 0;
-      for (int v = std::max(0, y - radius); v <= std::min(height - 1, y + radius); ++v) {
-        for (int u = std::max(0, x - radius); u <= std::min(width - 1, x + radius); ++u) {
-          sum += Brightness(picture.Row32(v)[u]);
-          ++count;
-        }
-      }
-      levels.push_back(static_cast<orn_uint8>(sum / count));
-    }
-  }
-  const int low = *std::min_element(levels.begin(), levels.end());
-  const int high = *std::max_element(levels.begin(), levels.end());
-  for (orn_uint8 &level : levels) {
-    if (low != high && (low != 0 || high != 255)) {
-      level = static_cast<orn_uint8>((level - low) * 255 / (high - low));
-    }
-    if (invert) {
-      level = static_cast<orn_uint8>(255 - level);
-    }
+  for (int y = 0; y < rule.Height(); ++y) {
+    levels.insert(levels.end(), rule.Row(y), rule.Row(y) + rule.Width());
   }
   return levels;
 }

@@ -6,7 +6,7 @@
 
 #include "host/pixel_buffer.h"
 
-namespace fxfuzz {
+namespace fxref {
 
 struct tWaveCall {
   double phase;
@@ -26,4 +26,4 @@ struct tWaveCall {
 void ReferenceDistortion(zanhost::PixelBuffer &dest, const zanhost::PixelBuffer &source,
                          const tWaveCall &call);
 
-}  // namespace fxfuzz
+}  // namespace fxref

@@ -1,11 +1,11 @@
-#include "fuzz/distortion_reference.h"
+#include "reference/distortion.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "host/pixel_routines.h"
 
-namespace fxfuzz {
+namespace fxref {
 namespace {
 
 constexpr int kTableSize = 1024;
@@ -96,4 +96,4 @@ void ReferenceDistortion(zanhost::PixelBuffer &dest, const zanhost::PixelBuffer 
   }
 }
 
-}  // namespace fxfuzz
+}  // namespace fxref

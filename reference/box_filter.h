@@ -6,7 +6,7 @@
 
 #include "host/pixel_buffer.h"
 
-namespace fxfuzz {
+namespace fxref {
 
 enum class tBoxFilter { Plain, AlphaWeighted };
 
@@ -15,4 +15,4 @@ enum class tBoxFilter { Plain, AlphaWeighted };
 // x = y = 0 leaves the picture as it is.
 void ReferenceBoxFilter(zanhost::PixelBuffer &picture, int32_t x, int32_t y, tBoxFilter filter);
 
-}  // namespace fxfuzz
+}  // namespace fxref

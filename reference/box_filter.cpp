@@ -1,9 +1,9 @@
-#include "fuzz/box_filter_reference.h"
+#include "reference/box_filter.h"
 
 #include <algorithm>
 #include <vector>
 
-namespace fxfuzz {
+namespace fxref {
 namespace {
 
 // table[(r * (w + 1)) + c] is the sum of value(row, col) over rows < r and
@@ -77,4 +77,4 @@ void ReferenceBoxFilter(zanhost::PixelBuffer &picture, int32_t x, int32_t y, tBo
   picture = std::move(result);
 }
 
-}  // namespace fxfuzz
+}  // namespace fxref
