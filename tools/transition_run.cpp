@@ -1,6 +1,8 @@
 #include "tools/transition_run.h"
 
+#include "host/utf16_text.h"
 #include "tools/cli_error.h"
+#include "tools/console.h"
 #include "tools/script_values.h"
 
 namespace zanhost::cli {
@@ -40,6 +42,29 @@ TransitionRun::TransitionRun(Environment &host, const TransitionSetup &setup)
   }
 }
 
+std::vector<std::string> TransitionRun::OptionCautions() const {
+  const std::string by = "\"" + name_ + "\"";
+  std::vector<std::string> cautions;
+  for (size_t i = 0; i < options_->Options().size(); ++i) {
+    const auto &[key, value] = options_->Options()[i];
+    const OptionUse &use = options_->Uses()[i];
+    const std::string option = "option \"" + ToUtf8(key) + "\"";
+    const std::string given = value.Type() == kVariantString
+                                  ? "the text \"" + ToUtf8(value.AsText()) + "\""
+                                  : ToUtf8(value.AsText());
+    if (use.reads == 0) {
+      cautions.push_back(option + " was not read by " + by);
+    } else if (use.refused) {
+      cautions.push_back(option + " is " + given + ", but " + by + " reads " + use.wanted +
+                         " there: the value was not used");
+    } else if (use.truncated) {
+      cautions.push_back(option + " is " + given + ", but " + by + " reads a whole number there: " +
+                         std::to_string(value.AsInteger()) + " was used");
+    }
+  }
+  return cautions;
+}
+
 void TransitionRun::RenderFrame(uint64_t tick) {
   if (driver_.Finished()) {
     return;
@@ -54,6 +79,7 @@ void TransitionRun::RenderFrame(uint64_t tick) {
 bool RenderContinuous(Environment &host, const TransitionSetup &setup,
                       const std::vector<FrameTime> &times, const FrameSink &sink) {
   TransitionRun run(host, setup);
+  Caution(run.OptionCautions());
   for (const FrameTime &time : times) {
     run.RenderFrame(time.tick);
     sink(time, run.Frame());
@@ -68,6 +94,9 @@ void RenderMoments(Environment &host, const TransitionSetup &setup,
                    const std::vector<FrameTime> &times, const FrameSink &sink) {
   for (const FrameTime &time : times) {
     TransitionRun run(host, setup);
+    if (&time == &times.front()) {
+      Caution(run.OptionCautions());
+    }
     if (time.tick > 0) {
       run.RenderFrame(0);
     }
