@@ -83,18 +83,24 @@ const BadInputCase kFileCases[] = {
     {"MissingFile",
      {"blur", "nothere.png", "1", "-o", "out.png"},
      1,
-     "cannot read nothere.png: No such file or directory"},
+     "cannot read \"nothere.png\": there is no such file"},
     {"Directory",
      {"blur", "folder.png", "1", "-o", "out.png"},
      1,
-     "cannot read folder.png: it is a directory"},
-    {"TextFile", {"blur", "text.png", "1", "-o", "out.png"}, 1, "cannot read PNG text.png"},
-    {"CutShort", {"blur", "cut.png", "1", "-o", "out.png"}, 1, "cannot read PNG cut.png"},
+     "cannot read \"folder.png\": it is a folder"},
+    {"TextFile",
+     {"blur", "text.png", "1", "-o", "out.png"},
+     1,
+     "\"text.png\": not a readable PNG picture"},
+    {"CutShort",
+     {"blur", "cut.png", "1", "-o", "out.png"},
+     1,
+     "\"cut.png\": not a readable PNG picture"},
     {"DifferentSizes",
      {"transition", "test", "--from", "a.png", "--to", "wide.png", "--out", "out", "--option",
       "time=9"},
      1,
-     "pictures differ in size: a.png is 8x6, wide.png is 9x6"},
+     "pictures differ in size: \"a.png\" is 8x6, \"wide.png\" is 9x6"},
     {"DistortionSizes",
      {"distortion", "a.png", "wide.png", "0", "8", "8", "-o", "out.png"},
      1,
@@ -102,8 +108,9 @@ const BadInputCase kFileCases[] = {
     {"OutputFolderMissing",
      {"blur", "a.png", "1", "-o", "no/such/out.png"},
      1,
-     "cannot write no/such/out.png: no directory no/such"},
-    {"RuleFileMissing", Transition("add", {"--rule", "gone.png"}), 1, "cannot read gone.png"},
+     "cannot write \"no/such/out.png\": there is no folder \"no/such\""},
+    {"RuleFileMissing", Transition("add", {"--rule", "gone.png"}), 1,
+     "cannot read \"gone.png\": there is no such file"},
 };
 
 // The module's own errors, with the exact text a script would see.
@@ -159,7 +166,8 @@ TEST_F(ModuleFileTest, MissingModuleIsNamed) {
   const ProgramResult result =
       Run({"blur", "a.png", "1", "-o", "out.png", "--module", "nowhere/libfx.so"}, false);
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_NE(result.err.find("cannot open module \"nowhere/libfx.so\": there is no such file"), std::string::npos)
+  EXPECT_NE(result.err.find("cannot open module \"nowhere/libfx.so\": there is no such file"),
+            std::string::npos)
       << result.err;
   EXPECT_FALSE(Exists("out.png"));
 }

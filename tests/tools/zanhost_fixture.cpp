@@ -84,6 +84,18 @@ bool ZanhostTest::Exists(const std::string &name) const {
   return std::filesystem::exists(Path(name));
 }
 
+std::vector<std::string> ZanhostTest::FilesUnder(const std::string &folder) const {
+  std::vector<std::string> files;
+  std::error_code ignored;
+  for (const auto &entry : std::filesystem::recursive_directory_iterator(Path(folder), ignored)) {
+    if (entry.is_regular_file() && entry.path().filename() != ".zanhost-files") {
+      files.push_back(entry.path().lexically_relative(directory_).generic_string());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
 PixelBuffer PatternPicture(int width, int height, uint32_t seed) {
   PixelBuffer picture(width, height, 32);
   uint32_t state = seed * 2654435761u + 1;
@@ -94,18 +106,6 @@ PixelBuffer PatternPicture(int width, int height, uint32_t seed) {
     }
   }
   return picture;
-}
-
-std::vector<std::string> WrittenPaths(const std::string &out) {
-  std::vector<std::string> paths;
-  std::istringstream lines(out);
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (line.rfind("wrote ", 0) == 0) {
-      paths.push_back(line.substr(6));
-    }
-  }
-  return paths;
 }
 
 ::testing::AssertionResult SamePixels(const PixelBuffer &expected, const PixelBuffer &actual) {

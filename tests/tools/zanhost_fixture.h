@@ -33,6 +33,9 @@ class ZanhostTest : public ::testing::Test {
   // Writes the bytes as a file in the temporary folder; returns its path.
   std::string WriteFile(const std::string &name, const std::string &bytes) const;
   bool Exists(const std::string &name) const;
+  // The regular files under the folder of the temporary folder (paths from
+  // the temporary folder, sorted), zanhost's manifest left out.
+  std::vector<std::string> FilesUnder(const std::string &folder) const;
 
  private:
   std::string directory_;
@@ -41,9 +44,6 @@ class ZanhostTest : public ::testing::Test {
 // A picture whose every channel differs per pixel, with varying alpha, so
 // swaps, flips and lost alpha show.
 PixelBuffer PatternPicture(int width, int height, uint32_t seed);
-
-// The "wrote PATH" lines of the program's output, as paths.
-std::vector<std::string> WrittenPaths(const std::string &out);
 
 // Both pictures have the same size and pixels.
 ::testing::AssertionResult SamePixels(const PixelBuffer &expected, const PixelBuffer &actual);
