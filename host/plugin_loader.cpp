@@ -32,7 +32,7 @@ std::string AsFilePath(const std::string &path) {
 PluginLibrary::PluginLibrary(const std::string &path)
     : handle_(dlopen(AsFilePath(path).c_str(), RTLD_NOW | RTLD_LOCAL)) {
   if (handle_ == nullptr) {
-    throw PluginLoadError("cannot open module " + path + ": " + LastLoaderError());
+    throw PluginLoadError(LastLoaderError());
   }
   link_ = reinterpret_cast<V2LinkFunction>(FindEntry(handle_, V2LinkName, path));
   unlink_ = reinterpret_cast<V2UnlinkFunction>(FindEntry(handle_, V2UnlinkName, path));

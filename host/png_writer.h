@@ -1,6 +1,6 @@
 // Encodes a 32-bit ARGB PixelBuffer (any pitch, negative included) as an 8-bit
 // RGBA PNG, alpha kept. The encoding favours speed: zlib level 1 over rows
-// filtered with "Sub" (see png_writer.cpp for the size this costs).
+// filtered with "Up" (see png_writer.cpp for the size this costs).
 #pragma once
 
 #include <cstdint>

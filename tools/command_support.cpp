@@ -80,7 +80,10 @@ void PrintWritten(const std::vector<std::string> &paths) {
       items.push_back(std::to_string(frames) + (frames == 1 ? " frame" : " frames"));
     }
     items.insert(items.end(), others.begin(), others.end());
-    Say("wrote " + JoinedList(items) + (folder.empty() ? "" : " to " + folder));
+    // A lone file, such as "-o OUT.png", is named by its path.
+    const bool lone = frames == 0 && others.size() == 1;
+    Say("wrote " + (lone ? (folder.empty() ? others[0] : folder + "/" + others[0])
+                         : JoinedList(items) + (folder.empty() ? "" : " to " + folder)));
   }
 }
 

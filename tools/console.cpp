@@ -10,6 +10,7 @@ namespace {
 
 bool quiet = false;
 bool strict = false;
+bool notesOnStandardError = false;
 bool progressOpen = false;
 
 }  // namespace
@@ -38,10 +39,14 @@ void Caution(const std::vector<std::string> &texts) {
   }
 }
 
+void KeepStandardOutputForData() {
+  notesOnStandardError = true;
+}
+
 void Say(const std::string &line) {
   if (!quiet) {
     EndProgress();
-    std::cout << line << '\n';
+    (notesOnStandardError ? std::cerr : std::cout) << line << '\n';
   }
 }
 

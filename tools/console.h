@@ -14,6 +14,9 @@ bool Quiet();
 // With --strict, Caution fails instead of warning.
 void SetStrict(bool strict);
 
+// Once a picture went into a stream (a FIFO, a device: perhaps "-o
+// /dev/stdout"), notes go to standard error, so they cannot mix into it.
+void KeepStandardOutputForData();
 // A line on standard output, unless quiet.
 void Say(const std::string &line);
 // "zanhost: warning: TEXT" on standard error.

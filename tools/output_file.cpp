@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "tools/cli_error.h"
+#include "tools/console.h"
 #include "tools/platform.h"
 #include "tools/run_record.h"
 
@@ -68,21 +69,24 @@ std::string Quoted(const std::string &path) {
 }
 
 void WriteOutputFile(const std::string &path, const std::vector<uint8_t> &bytes) {
-  const fs::path target = FollowLinks(path);
+  // The system follows every link here, also those only it can resolve
+  // (/dev/stdout on a pipe).
   std::error_code error;
-  const fs::file_type type = fs::status(target, error).type();
+  const fs::file_type type = fs::status(path, error).type();
   if (type == fs::file_type::directory) {
     CannotWrite(path, "it is a folder");
   }
   std::string reason;
   if (type != fs::file_type::not_found && type != fs::file_type::regular &&
       type != fs::file_type::none) {
-    if (!WriteBytes(target, bytes, reason)) {
+    KeepStandardOutputForData();
+    if (!WriteBytes(path, bytes, reason)) {
       CannotWrite(path, reason);
     }
     RunRecord::Get().NoteWritten(path);
     return;
   }
+  const fs::path target = FollowLinks(path);
   const fs::path parent = target.parent_path();
   if (!parent.empty() && !fs::is_directory(parent, error)) {
     CannotWrite(path, "there is no folder " + Quoted(parent.string()));
