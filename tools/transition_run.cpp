@@ -34,9 +34,23 @@ TransitionRun::TransitionRun(Environment &host, const TransitionSetup &setup)
                    "' (it has add, brightness and test)");
   }
   host.Vel().SetInnerSize(setup.from.Width(), setup.from.Height());
-  const orn_int status = driver_.Start(name, options_.get(), &images_, setup.layerType, from_.get(),
-                                       to_.get(), frame_.get());
+  // A transition that refuses its options often says only that one is
+  // missing: name first those it did not take.
+  const auto warnAboutOptions = [this] {
+    for (const std::string &caution : OptionCautions()) {
+      Warn(caution);
+    }
+  };
+  orn_int status = 0;
+  try {
+    status = driver_.Start(name, options_.get(), &images_, setup.layerType, from_.get(), to_.get(),
+                           frame_.get());
+  } catch (...) {
+    warnAboutOptions();
+    throw;
+  }
   if (status < 0) {
+    warnAboutOptions();
     throw RunError("transition '" + setup.name + "' did not start (status " +
                    std::to_string(status) + "); see its options in 'zanhost transition --help'");
   }

@@ -137,5 +137,44 @@ TEST_F(TransitionCommandTest, ZeroTimeFinishesAtTheFirstFrame) {
   EXPECT_TRUE(SamePixels(opaqueTo_, ReadPng(Path("out/frame-000.png"))));
 }
 
+bool EveryAlphaIs255(const PixelBuffer &picture) {
+  for (int y = 0; y < picture.Height(); ++y) {
+    for (int x = 0; x < picture.Width(); ++x) {
+      if (picture.Row32(y)[x] >> 24 != 255) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+// Layer type 0: the first and last frames, which the transition passes
+// through from the pictures, are as opaque as those between; a nonzero type
+// keeps alpha in every frame.
+TEST_F(TransitionCommandTest, EveryFrameTreatsAlphaAlike) {
+  const std::vector<std::string> add = {"--option", "time=100",   "--option", "add=in",
+                                        "--option", "rule=b.png", "--frames", "3"};
+  for (const char *frame : {"frame-000.png", "frame-001.png", "frame-002.png", "contact.png"}) {
+    SCOPED_TRACE(frame);
+    ASSERT_EQ(RunTransition("add", add).exitCode, 0);
+    EXPECT_TRUE(EveryAlphaIs255(ReadPng(Path(std::string("out/") + frame))));
+    std::vector<std::string> withAlpha = add;
+    withAlpha.insert(withAlpha.end(), {"--layer-type", "1"});
+    ASSERT_EQ(RunTransition("add", withAlpha).exitCode, 0);
+    if (std::string(frame) != "contact.png") {
+      EXPECT_FALSE(EveryAlphaIs255(ReadPng(Path(std::string("out/") + frame))));
+    }
+  }
+  EXPECT_TRUE(SamePixels(from_, ReadPng(Path("out/frame-000.png"))));
+  EXPECT_TRUE(SamePixels(to_, ReadPng(Path("out/frame-002.png"))));
+}
+
+TEST_F(TransitionCommandTest, QuietPrintsNothing) {
+  const ProgramResult quiet =
+      RunTransition("test", {"--option", "time=90", "--frames", "2", "--quiet"});
+  EXPECT_EQ(quiet.exitCode, 0) << quiet.err;
+  EXPECT_EQ(quiet.out + quiet.err, "");
+}
+
 }  // namespace
 }  // namespace zanhost::cli

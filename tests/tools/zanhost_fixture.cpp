@@ -54,20 +54,27 @@ void ZanhostTest::TearDown() {
 }
 
 ProgramResult ZanhostTest::Run(std::vector<std::string> words, bool withModule) const {
+  return Finish(Start(std::move(words), withModule));
+}
+
+int ZanhostTest::Start(std::vector<std::string> words, bool withModule) const {
   if (withModule) {
     words.insert(words.begin() + std::min<size_t>(words.size(), 1), {"--module", MODULE_PATH});
   }
   words.insert(words.begin(), ZANHOST_PATH);
-  const std::string outPath = directory_ + "/.stdout";
-  const std::string errPath = directory_ + "/.stderr";
   const pid_t child = fork();
   if (child == 0) {
-    ExecProgram(directory_, words, outPath, errPath);
+    ExecProgram(directory_, words, directory_ + "/.stdout", directory_ + "/.stderr");
   }
+  return child;
+}
+
+ProgramResult ZanhostTest::Finish(int child) const {
   int status = 0;
   waitpid(child, &status, 0);
-  return ProgramResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWholeFile(outPath),
-                       ReadWholeFile(errPath)};
+  return ProgramResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                       ReadWholeFile(directory_ + "/.stdout"),
+                       ReadWholeFile(directory_ + "/.stderr")};
 }
 
 std::string ZanhostTest::WritePicture(const std::string &name, const PixelBuffer &picture) const {
@@ -89,7 +96,8 @@ std::vector<std::string> ZanhostTest::FilesUnder(const std::string &folder) cons
   std::error_code ignored;
   for (const auto &entry : std::filesystem::recursive_directory_iterator(Path(folder), ignored)) {
     if (entry.is_regular_file() && entry.path().filename() != ".zanhost-files") {
-      files.push_back(entry.path().lexically_relative(directory_).generic_string());
+      files.push_back(
+          entry.path().lexically_normal().lexically_relative(directory_).generic_string());
     }
   }
   std::sort(files.begin(), files.end());

@@ -25,6 +25,10 @@ class ZanhostTest : public ::testing::Test {
   // Runs zanhost with the words, in the temporary folder, with "--module" and
   // the built module after the command unless `withModule` is false.
   ProgramResult Run(std::vector<std::string> words, bool withModule = true) const;
+  // Run in two halves, so that a test can act while the program runs: the
+  // child's process id, then its result once it ends.
+  int Start(std::vector<std::string> words, bool withModule = true) const;
+  ProgramResult Finish(int child) const;
 
   // A path inside the temporary folder.
   std::string Path(const std::string &name) const { return directory_ + "/" + name; }
