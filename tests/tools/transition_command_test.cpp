@@ -169,6 +169,17 @@ TEST_F(TransitionCommandTest, EveryFrameTreatsAlphaAlike) {
   EXPECT_TRUE(SamePixels(to_, ReadPng(Path("out/frame-002.png"))));
 }
 
+// On a terminal the progress line is ended before the summary is printed.
+TEST_F(TransitionCommandTest, ProgressLineEndsBeforeTheSummary) {
+  const ProgramResult result = RunOnTerminal({"transition", "test", "--from", "a.png", "--to",
+                                              "b.png", "--out", "out", "--option", "time=90"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.out.find("\rtest: frame 24/24\r\nwrote 24 frames, contact.png and index.html to "
+                            "out\r\n"),
+            std::string::npos)
+      << result.out;
+}
+
 TEST_F(TransitionCommandTest, QuietPrintsNothing) {
   const ProgramResult quiet =
       RunTransition("test", {"--option", "time=90", "--frames", "2", "--quiet"});

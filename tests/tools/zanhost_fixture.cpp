@@ -26,7 +26,8 @@ std::string ReadWholeFile(const std::string &path) {
 [[noreturn]] void ExecProgram(const std::string &directory, const std::vector<std::string> &words,
                               const std::string &outPath, const std::string &errPath) {
   const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const int err =
+      errPath == outPath ? dup(out) : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (out < 0 || err < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0 ||
       chdir(directory.c_str()) != 0) {
     _exit(127);
@@ -67,6 +68,32 @@ int ZanhostTest::Start(std::vector<std::string> words, bool withModule) const {
     ExecProgram(directory_, words, directory_ + "/.stdout", directory_ + "/.stderr");
   }
   return child;
+}
+
+ProgramResult ZanhostTest::RunOnTerminal(std::vector<std::string> words) const {
+  words.insert(words.begin() + std::min<size_t>(words.size(), 1), {"--module", MODULE_PATH});
+  words.insert(words.begin(), ZANHOST_PATH);
+  const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+  if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) {
+    return ProgramResult{-1, "", "no terminal"};
+  }
+  const std::string side = ptsname(terminal);
+  const pid_t child = fork();
+  if (child == 0) {
+    setsid();
+    ExecProgram(directory_, words, side, side);
+  }
+  std::string shown;
+  char buffer[4096];
+  ssize_t count;
+  // Reading fails (EIO) once the program has closed its side.
+  while ((count = read(terminal, buffer, sizeof buffer)) > 0) {
+    shown.append(buffer, static_cast<size_t>(count));
+  }
+  close(terminal);
+  ProgramResult result = Finish(child);
+  result.out = shown;
+  return result;
 }
 
 ProgramResult ZanhostTest::Finish(int child) const {

@@ -25,6 +25,9 @@ class ZanhostTest : public ::testing::Test {
   // Runs zanhost with the words, in the temporary folder, with "--module" and
   // the built module after the command unless `withModule` is false.
   ProgramResult Run(std::vector<std::string> words, bool withModule = true) const;
+  // Runs zanhost (with the module) with standard output and error on one
+  // terminal, as a user sees them; `out` holds what the terminal showed.
+  ProgramResult RunOnTerminal(std::vector<std::string> words) const;
   // Run in two halves, so that a test can act while the program runs: the
   // child's process id, then its result once it ends.
   int Start(std::vector<std::string> words, bool withModule = true) const;
