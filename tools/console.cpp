@@ -1,6 +1,6 @@
 #include "tools/console.h"
 
-#include <cstdio>
+#include <atomic>
 #include <iostream>
 
 #include "tools/cli_error.h"
@@ -10,7 +10,8 @@ namespace {
 
 bool quiet = false;
 bool strict = false;
-bool notesOnStandardError = false;
+// Set by the threads that write files.
+std::atomic<bool> notesOnStandardError{false};
 bool progressOpen = false;
 
 }  // namespace
