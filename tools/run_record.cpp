@@ -32,35 +32,45 @@ bool IsSafeEntry(const std::string &entry) {
                       [](const fs::path &part) { return part == ".." || part == "."; });
 }
 
-std::set<std::string> ReadManifest(const std::string &folder) {
-  std::set<std::string> entries;
+// Lines "SIZE PATH": the size the file had when zanhost wrote it.
+Manifest ReadManifest(const std::string &folder) {
+  Manifest entries;
   std::ifstream file(fs::path(folder) / kManifestName);
-  std::string line;
-  while (std::getline(file, line)) {
-    if (IsSafeEntry(line)) {
-      entries.insert(line);
+  uintmax_t size = 0;
+  std::string path;
+  while (file >> size && file.get() == ' ' && std::getline(file, path)) {
+    if (IsSafeEntry(path)) {
+      entries[path] = size;
     }
   }
   return entries;
 }
 
-void WriteManifest(const std::string &folder, const std::set<std::string> &entries) {
+void WriteManifest(const std::string &folder, const Manifest &entries) {
   std::error_code error;
   if (!fs::is_directory(folder, error)) {
     return;
   }
   std::ofstream file(fs::path(folder) / kManifestName, std::ios::trunc);
-  for (const std::string &entry : entries) {
-    file << entry << '\n';
+  for (const auto &[path, size] : entries) {
+    file << size << ' ' << path << '\n';
   }
 }
 
-// Removes a file zanhost wrote, never a link, folder or device put in its place.
-void RemoveOwnFile(const fs::path &path) {
+// Removes a file zanhost wrote, never a link, folder or device put in its
+// place, nor a file of another size (someone else's by now).
+void RemoveOwnFile(const fs::path &path, uintmax_t size) {
   std::error_code error;
-  if (fs::symlink_status(path, error).type() == fs::file_type::regular) {
+  if (fs::symlink_status(path, error).type() == fs::file_type::regular &&
+      fs::file_size(path, error) == size && !error) {
     fs::remove(path, error);
   }
+}
+
+uintmax_t SizeOf(const fs::path &path) {
+  std::error_code error;
+  const uintmax_t size = fs::file_size(path, error);
+  return error ? 0 : size;
 }
 
 }  // namespace
@@ -111,25 +121,25 @@ void RunRecord::NoteCreatedFolder(const std::string &path) {
 }
 
 void RunRecord::ManageFolder(const std::string &folder) {
-  std::set<std::string> earlier = ReadManifest(folder);
+  Manifest earlier = ReadManifest(folder);
   const std::lock_guard<std::mutex> lock(mutex_);
   managed_.emplace(folder, std::move(earlier));
 }
 
 void RunRecord::WriteManifests(bool keepEarlier) {
   for (const auto &[folder, earlier] : managed_) {
-    std::set<std::string> now;
+    Manifest now;
     for (const std::string &path : written_) {
       const std::string entry = RelativeInside(path, folder);
       if (!entry.empty()) {
-        now.insert(entry);
+        now[entry] = SizeOf(path);
       }
     }
-    for (const std::string &entry : earlier) {
+    for (const auto &[entry, size] : earlier) {
       if (keepEarlier) {
-        now.insert(entry);
+        now.emplace(entry, size);
       } else if (now.count(entry) == 0) {
-        RemoveOwnFile(fs::path(folder) / entry);
+        RemoveOwnFile(fs::path(folder) / entry, size);
       }
     }
     WriteManifest(folder, now);
@@ -158,7 +168,7 @@ void RunRecord::Undo() {
   for (auto folder = createdFolders_.rbegin(); folder != createdFolders_.rend(); ++folder) {
     for (const std::string &path : written_) {
       if (!RelativeInside(path, *folder).empty()) {
-        RemoveOwnFile(path);
+        RemoveOwnFile(path, SizeOf(path));
       }
     }
     fs::remove(*folder, error);

@@ -5,16 +5,17 @@
 //   renamed or removed; Undo removes those still there.
 // - Folders the run made are removed by Undo once emptied of the files the run
 //   wrote into them (a folder holding anything else stays).
-// - A managed folder keeps a manifest (".zanhost-files", one path per line,
-//   relative to the folder) of the files zanhost wrote there. Commit removes
+// - A managed folder keeps a manifest (".zanhost-files", one "SIZE PATH" per
+//   line, the path relative to the folder) of the files zanhost wrote there. Commit removes
 //   the files of the earlier manifest that this run did not write again and
 //   records this run's files; Undo records both lists, so every file zanhost
-//   wrote there stays known. Nothing else is ever removed: only regular files,
-//   by plain relative names inside the folder.
+//   wrote there stays known. Nothing else is ever removed: only regular files
+//   of the recorded size, by plain relative names inside the folder.
 //
 // One record per process (RunRecord::Get); every member is thread-safe.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <mutex>
 #include <set>
@@ -24,6 +25,9 @@
 namespace zanhost::cli {
 
 constexpr const char kManifestName[] = ".zanhost-files";
+
+// Relative path -> size in bytes.
+using Manifest = std::map<std::string, uintmax_t>;
 
 class RunRecord {
  public:
@@ -55,7 +59,7 @@ class RunRecord {
   std::vector<std::string> written_;
   std::vector<std::string> createdFolders_;
   // Folder -> the relative paths of its earlier manifest.
-  std::map<std::string, std::set<std::string>> managed_;
+  std::map<std::string, Manifest> managed_;
 };
 
 }  // namespace zanhost::cli

@@ -78,18 +78,19 @@ TEST_F(OutputFilesTest, FailedRunRemovesTheFolderItMade) {
 TEST_F(OutputFilesTest, RerunWithFewerFramesRemovesTheStaleOnesOnly) {
   ASSERT_EQ(Run(Transition("out", "5")).exitCode, 0);
   WriteFile("out/notes.txt", "mine");
+  WriteFile("out/frame-004.png", "the user's own now");
   WriteFile("out/frame-009.png", "not zanhost's");
   ASSERT_EQ(Run(Transition("out", "3")).exitCode, 0);
   EXPECT_EQ(FilesUnder("out"),
             (std::vector<std::string>{"out/contact.png", "out/frame-000.png", "out/frame-001.png",
-                                      "out/frame-002.png", "out/frame-009.png", "out/index.html",
-                                      "out/notes.txt"}));
+                                      "out/frame-002.png", "out/frame-004.png", "out/frame-009.png",
+                                      "out/index.html", "out/notes.txt"}));
 }
 
 TEST_F(OutputFilesTest, ManifestCannotReachOutsideTheFolder) {
   WriteFile("keep.png", "outside");
   fs::create_directory(Path("out"));
-  WriteFile("out/.zanhost-files", "../keep.png\n" + Path("keep.png") + "\n");
+  WriteFile("out/.zanhost-files", "7 ../keep.png\n7 " + Path("keep.png") + "\n");
   ASSERT_EQ(Run(Transition("out", "2")).exitCode, 0);
   EXPECT_TRUE(Exists("keep.png"));
 }
