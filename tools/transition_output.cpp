@@ -1,7 +1,6 @@
 #include "tools/transition_output.h"
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 
 #include "tools/picture_files.h"
@@ -20,11 +19,16 @@ std::string Numbered(size_t number, int width) {
          digits;
 }
 
-PixelBuffer PackedCopy(const PixelBuffer &picture) {
+// A packed copy, its alpha set to 255 in the same pass when `opaque`.
+PixelBuffer PackedCopy(const PixelBuffer &picture, bool opaque) {
   PixelBuffer copy(picture.Width(), picture.Height(), 32);
-  const size_t rowBytes = static_cast<size_t>(picture.Width()) * 4;
+  const uint32_t alpha = opaque ? 0xFF000000u : 0;
   for (int y = 0; y < picture.Height(); ++y) {
-    std::memcpy(copy.Row(y), picture.Row(y), rowBytes);
+    const uint32_t *from = picture.Row32(y);
+    uint32_t *to = copy.Row32(y);
+    for (int x = 0; x < picture.Width(); ++x) {
+      to[x] = from[x] | alpha;
+    }
   }
   return copy;
 }
@@ -46,15 +50,6 @@ std::string TimeLabel(const FrameTime &time) {
   return "t=" + std::to_string(time.time);
 }
 
-void MakeOpaque(PixelBuffer &picture) {
-  for (int y = 0; y < picture.Height(); ++y) {
-    uint32_t *row = picture.Row32(y);
-    for (int x = 0; x < picture.Width(); ++x) {
-      row[x] |= 0xFF000000u;
-    }
-  }
-}
-
 std::string TransitionOutput::PathOf(const std::string &fileName, std::string &relative) {
   relative = JoinPath(subDirectory_, fileName);
   const std::string path = JoinPath(pageDirectory_, relative);
@@ -68,14 +63,10 @@ void TransitionOutput::AddFrame(const FrameTime &time, const PixelBuffer &frame)
       PathOf("frame-" + Numbered(thumbnails_.size(), numberWidth_) + ".png", relative);
   description_.frames.push_back(GalleryFrame{relative, TimeLabel(time)});
   PixelBuffer &thumbnail = thumbnails_.emplace_back(0, 0, 32);
-  auto picture = std::make_shared<PixelBuffer>(PackedCopy(frame));
-  pool_.Submit([this, path, picture, &thumbnail] {
-    if (opaqueFrames_) {
-      MakeOpaque(*picture);
-    }
-    SavePicture(path, *picture);
-    thumbnail = MakeThumbnail(*picture);
-  });
+  const auto picture = std::make_shared<const PixelBuffer>(PackedCopy(frame, opaqueFrames_));
+  // Two jobs, so that a lone frame's thumbnail is made while it is encoded.
+  pool_.Submit([path, picture] { SavePicture(path, *picture); });
+  pool_.Submit([picture, &thumbnail] { thumbnail = MakeThumbnail(*picture); });
 }
 
 GalleryTransition TransitionOutput::Finish() {

@@ -55,7 +55,4 @@ class TransitionOutput {
 // "t=250": a frame's label.
 std::string TimeLabel(const FrameTime &time);
 
-// Sets every pixel's alpha to 255.
-void MakeOpaque(PixelBuffer &picture);
-
 }  // namespace zanhost::cli

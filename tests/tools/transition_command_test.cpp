@@ -6,11 +6,18 @@
 #include <sstream>
 
 #include "host/png_reader.h"
-#include "tools/transition_output.h"
 #include "zanhost_fixture.h"
 
 namespace zanhost::cli {
 namespace {
+
+void MakeOpaque(PixelBuffer &picture) {
+  for (int y = 0; y < picture.Height(); ++y) {
+    for (int x = 0; x < picture.Width(); ++x) {
+      picture.Row32(y)[x] |= 0xFF000000u;
+    }
+  }
+}
 
 class TransitionCommandTest : public ZanhostTest {
  protected:
