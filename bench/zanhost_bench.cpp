@@ -86,7 +86,9 @@ struct Case {
 int main(int argc, char **argv) {
   const bool keep = argc > 1;
   const fs::path work = keep ? fs::path(argv[1]) : fs::temp_directory_path() / "zanhost-bench";
-  fs::remove_all(work);
+  if (!keep) {
+    fs::remove_all(work);
+  }
   fs::create_directories(work);
   zanhost::WritePng((work / "a.png").string(), PhotoLike(1, false));
   zanhost::WritePng((work / "b.png").string(), PhotoLike(2, false));
