@@ -89,7 +89,9 @@ void WriteOutputFile(const std::string &path, const std::vector<uint8_t> &bytes)
   const fs::path target = FollowLinks(path);
   const fs::path parent = target.parent_path();
   if (!parent.empty() && !fs::is_directory(parent, error)) {
-    CannotWrite(path, "there is no folder " + Quoted(parent.string()));
+    CannotWrite(path,
+                (fs::exists(parent, error) ? Quoted(parent.string()) + " is not a folder"
+                                           : "there is no folder " + Quoted(parent.string())));
   }
   const std::string temporary = target.string() + ".part" + std::to_string(ProcessId());
   RunRecord &record = RunRecord::Get();
