@@ -12,7 +12,7 @@ FUZZ_SMOKE_SECONDS ?= 15
 JOBS ?= 2
 export JOBS
 
-.PHONY: all deps build build-asan test test32 fuzz fuzz-smoke demo bench format clean
+.PHONY: all deps build build-asan test test32 fuzz fuzz-smoke demo bench bench-zanhost format clean
 
 all: build
 
@@ -47,6 +47,9 @@ demo: build
 
 bench: build
 	$(BUILD_DIR)/bench/fx_bench
+
+bench-zanhost: build
+	$(BUILD_DIR)/bench/zanhost_bench
 
 format:
 	clang-format -i $$(git ls-files '*.h' '*.cpp')

@@ -21,12 +21,18 @@ void *FindEntry(void *handle, const char *name, const std::string &path) {
   return entry;
 }
 
+// A name without a slash would be searched for on the library path; a module
+// file is always named by its path.
+std::string AsFilePath(const std::string &path) {
+  return path.find('/') == std::string::npos ? "./" + path : path;
+}
+
 }  // namespace
 
 PluginLibrary::PluginLibrary(const std::string &path)
-    : handle_(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+    : handle_(dlopen(AsFilePath(path).c_str(), RTLD_NOW | RTLD_LOCAL)) {
   if (handle_ == nullptr) {
-    throw PluginLoadError("cannot open module " + path + ": " + LastLoaderError());
+    throw PluginLoadError(LastLoaderError());
   }
   link_ = reinterpret_cast<V2LinkFunction>(FindEntry(handle_, V2LinkName, path));
   unlink_ = reinterpret_cast<V2UnlinkFunction>(FindEntry(handle_, V2UnlinkName, path));

@@ -11,7 +11,8 @@
 
 namespace zanhost {
 
-// A module file that cannot be opened, or lacks an entry; what() tells which.
+// A module file that cannot be opened (what(): the loader's reason, which
+// names the file), or lacks an entry.
 class PluginLoadError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;

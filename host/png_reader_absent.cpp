@@ -7,7 +7,7 @@
 namespace zanhost {
 
 PixelBuffer ReadPng(const std::string &path) {
-  throw std::runtime_error("cannot read PNG " + path + ": built without PNG support");
+  throw std::runtime_error("\"" + path + "\": cannot read PNG files (built without PNG support)");
 }
 
 }  // namespace zanhost

@@ -2,15 +2,16 @@
 // sample pictures, with an index.html that shows the results.
 #include <algorithm>
 #include <functional>
-#include <iostream>
 
 #include "tools/cli_error.h"
 #include "tools/command_support.h"
 #include "tools/commands.h"
+#include "tools/console.h"
 #include "tools/layer_calls.h"
 #include "tools/module_session.h"
 #include "tools/picture_files.h"
 #include "tools/progress_line.h"
+#include "tools/run_record.h"
 #include "tools/sample_pictures.h"
 #include "tools/script_values.h"
 #include "tools/transition_output.h"
@@ -96,7 +97,8 @@ GalleryTransition RenderDemoTransition(Environment &host, const SamplePictures &
   setup.rulePictures.emplace_back(kRuleName, samples.rule);
   TransitionOutput output(
       files.Directory(), transition.name,
-      GalleryTransition{transition.name, DescribeOptions(transition.options), "", {}}, frames);
+      GalleryTransition{transition.name, DescribeOptions(transition.options), "", {}}, frames,
+      true);
   ProgressLine progress(transition.name, frames);
   RenderContinuous(host, setup, EvenFrameTimes(kDuration, frames, Easing::kLinear),
                    [&](const FrameTime &time, const PixelBuffer &frame) {
@@ -104,6 +106,7 @@ GalleryTransition RenderDemoTransition(Environment &host, const SamplePictures &
                      progress.Advance();
                    });
   GalleryTransition entry = output.Finish();
+  progress.End();
   files.Note(output.Written());
   return entry;
 }
@@ -174,6 +177,8 @@ int RunDemoCommand(const std::vector<std::string> &words) {
   const int frames =
       framesText ? ParseInteger(*framesText, "--frames", 2, kMostFrames) : kDefaultFrames;
   DemoFiles files(parsed.Value("out").value_or("demo-out"));
+  MakeDirectory(files.Directory());
+  RunRecord::Get().ManageFolder(files.Directory());
   const SamplePictures samples = MakeSamplePictures(size.width, size.height);
 
   ModuleSession session(ModulePathOf(parsed));
@@ -193,7 +198,7 @@ int RunDemoCommand(const std::vector<std::string> &words) {
   SaveText(page, GalleryHtml(gallery));
   files.Note({page});
   PrintWritten(files.Written());
-  std::cout << "open " << page << " in a browser to see them all\n";
+  Say("open " + page + " in a browser to see them all");
   return 0;
 }
 

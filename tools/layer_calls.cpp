@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "host/utf16_text.h"
 #include "tools/cli_error.h"
+#include "tools/console.h"
+#include "tools/conversion_watch.h"
 #include "tools/script_values.h"
 
 namespace zanhost::cli {
@@ -51,12 +54,24 @@ void CallGlobalFunction(Environment &host, const std::string &name,
   std::transform(arguments.begin(), arguments.end(), params.begin(),
                  [](Variant &argument) { return argument.Raw(); });
   Variant result;
+  TakeChangedConversions();
   const orn_int status =
       host.Global().CallMember(0, Utf8ToUtf16(name).c_str(), nullptr, result.Raw(),
                                static_cast<orn_int>(params.size()), params.data(), &host.Global());
   if (status < 0) {
     throw RunError(name + " failed with status " + std::to_string(status) + StatusMeaning(status));
   }
+  std::vector<std::string> cautions;
+  for (const ChangedConversion &conversion : TakeChangedConversions()) {
+    const auto given = std::find(params.begin(), params.end(), conversion.variant);
+    if (given != params.end()) {
+      cautions.push_back("argument " + std::to_string(given - params.begin() + 1) + " of " + name +
+                         ", " +
+                         ToUtf8(arguments[static_cast<size_t>(given - params.begin())].AsText()) +
+                         ", was taken as " + std::to_string(conversion.used));
+    }
+  }
+  Caution(cautions);
 }
 
 }  // namespace zanhost::cli

@@ -20,7 +20,8 @@ Ref<LayerObject> MakeLayer(const PixelBuffer &picture);
 PixelBuffer PictureOf(LayerObject &layer);
 
 // Script errors the function raises pass through; a negative status (for
-// instance an argument count the function refuses) is a RunError.
+// instance an argument count the function refuses) is a RunError. Arguments
+// that a conversion changed (2.9 read as 2) are cautioned about (console.h).
 void CallGlobalFunction(Environment &host, const std::string &name, std::vector<Variant> arguments);
 
 }  // namespace zanhost::cli

@@ -1,9 +1,11 @@
 // zanhost: runs the module's transitions and functions on pictures through
 // the reference host. Every failure ends with one "zanhost: ..." line on
 // standard error and a nonzero exit status; errors the module raises are shown
-// with the text a script would see.
+// with the text a script would see. A failed or interrupted run leaves none of
+// its files behind.
 #include <algorithm>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,9 @@
 #include "host/utf16_text.h"
 #include "tools/cli_error.h"
 #include "tools/commands.h"
+#include "tools/console.h"
+#include "tools/platform.h"
+#include "tools/run_record.h"
 #include "tools/usage.h"
 
 namespace zanhost::cli {
@@ -32,12 +37,18 @@ int RunCommand(const std::string &command, const std::vector<std::string> &words
   throw UsageError("unknown command '" + command + "'");
 }
 
-int Fail(const std::string &message, int status) {
-  std::cerr << "zanhost: " << message << '\n';
-  if (status == kExitUsage) {
+// Every failure undoes the run's files first (see run_record.h).
+int Fail(const std::string &message, int status, bool withHint = false) {
+  RunRecord::Get().Undo();
+  SayError(message);
+  if (withHint) {
     std::cerr << "Try 'zanhost --help'.\n";
   }
   return status;
+}
+
+void UndoRun() {
+  RunRecord::Get().Undo();
 }
 
 }  // namespace
@@ -55,12 +66,19 @@ int main(int argc, char **argv) {
     std::cout << ProgramUsage();
     return 0;
   }
+  CleanUpOnInterrupt(UndoRun);
   try {
-    return RunCommand(command, words);
-  } catch (const UsageError &error) {
+    const int status = RunCommand(command, words);
+    RunRecord::Get().Commit();
+    return status;
+  } catch (const StrictError &error) {
     return Fail(error.what(), kExitUsage);
+  } catch (const UsageError &error) {
+    return Fail(error.what(), kExitUsage, true);
   } catch (const zanhost::ScriptError &error) {
     return Fail(zanhost::ToUtf8(error.Message()), kExitRunFailed);
+  } catch (const std::bad_alloc &) {
+    return Fail("not enough memory for this run", kExitRunFailed);
   } catch (const std::exception &error) {
     return Fail(error.what(), kExitRunFailed);
   }

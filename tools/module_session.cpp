@@ -4,15 +4,40 @@
 #include <system_error>
 
 #include "tools/cli_error.h"
+#include "tools/conversion_watch.h"
+#include "tools/output_file.h"
 
 namespace zanhost::cli {
 
-ModuleSession::ModuleSession(const std::string &modulePath) : library_(modulePath) {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The path, once checked to name a file.
+std::string CheckedModulePath(const std::string &path) {
+  std::error_code error;
+  const fs::file_type type = fs::status(path, error).type();
+  if (type == fs::file_type::not_found) {
+    throw RunError("cannot open module " + Quoted(path) + ": there is no such file");
+  }
+  if (type == fs::file_type::directory) {
+    throw RunError("cannot open module " + Quoted(path) + ": it is a folder");
+  }
+  return path;
+}
+
+}  // namespace
+
+ModuleSession::ModuleSession(const std::string &modulePath) try
+    : library_(CheckedModulePath(modulePath)) {
+  WatchConversions(environment_.Functions());
   const orn_int status = library_.Link(&environment_.Functions());
   if (status < 0) {
     throw RunError("module " + modulePath + " refused to link (status " + std::to_string(status) +
                    ")");
   }
+} catch (const PluginLoadError &error) {
+  throw RunError(Quoted(modulePath) + " is not a module file (" + error.what() + ")");
 }
 
 ModuleSession::~ModuleSession() {

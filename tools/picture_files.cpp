@@ -1,104 +1,106 @@
 #include "tools/picture_files.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <stdexcept>
 #include <system_error>
 
 #include "host/png_reader.h"
 #include "host/png_writer.h"
 #include "tools/cli_error.h"
+#include "tools/output_file.h"
+#include "tools/run_record.h"
 
 namespace zanhost::cli {
 namespace {
 
-std::string TemporaryName(const std::string &path) {
-  return path + ".part" + std::to_string(getpid());
-}
+namespace fs = std::filesystem;
 
-void MoveIntoPlace(const std::string &temporary, const std::string &path) {
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    std::filesystem::remove(temporary, error);
-    throw RunError("cannot write " + path + ": " + error.message());
-  }
-}
-
-// Names the real fault instead of the temporary file's name.
-void RequireParentDirectory(const std::string &path) {
-  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-  std::error_code error;
-  if (!parent.empty() && !std::filesystem::is_directory(parent, error)) {
-    throw RunError("cannot write " + path + ": no directory " + parent.string());
-  }
+[[noreturn]] void CannotRead(const std::string &path, const std::string &reason) {
+  throw RunError("cannot read " + Quoted(path) + ": " + reason);
 }
 
 }  // namespace
 
 PixelBuffer LoadPicture(const std::string &path) {
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
-    throw RunError("cannot read " + path + ": it is a directory");
+  const fs::file_status status = fs::status(path, error);
+  if (status.type() == fs::file_type::not_found) {
+    CannotRead(path, "there is no such file");
   }
-  std::ifstream probe(path, std::ios::binary);
-  if (!probe) {
-    throw RunError("cannot read " + path + ": " + std::strerror(errno));
+  if (status.type() == fs::file_type::directory) {
+    CannotRead(path, "it is a folder");
+  }
+  errno = 0;
+  if (!std::ifstream(path, std::ios::binary)) {
+    CannotRead(path, errno != 0 ? std::strerror(errno) : "it cannot be opened");
   }
   try {
     return ReadPng(path);
+  } catch (const std::bad_alloc &) {
+    throw RunError(Quoted(path) + ": not enough memory for the picture");
   } catch (const std::runtime_error &decodeError) {
     throw RunError(decodeError.what());
   }
 }
 
-void SavePicture(const std::string &path, const PixelBuffer &picture) {
-  RequireParentDirectory(path);
-  const std::string temporary = TemporaryName(path);
-  try {
-    WritePng(temporary, picture);
-  } catch (const std::exception &writeError) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    throw RunError("cannot write " + path + ": " + writeError.what());
+std::vector<PixelBuffer> LoadPictures(const std::vector<std::string> &paths) {
+  std::vector<std::future<PixelBuffer>> loads;
+  for (const std::string &path : paths) {
+    loads.push_back(std::async(std::launch::async, LoadPicture, path));
   }
-  MoveIntoPlace(temporary, path);
+  std::vector<PixelBuffer> pictures;
+  for (std::future<PixelBuffer> &load : loads) {
+    pictures.push_back(load.get());
+  }
+  return pictures;
+}
+
+void SavePicture(const std::string &path, const PixelBuffer &picture) {
+  WriteOutputFile(path, EncodePng(picture));
 }
 
 void RequireSameSize(const PixelBuffer &first, const std::string &firstName,
                      const PixelBuffer &second, const std::string &secondName) {
   if (first.Width() != second.Width() || first.Height() != second.Height()) {
-    throw RunError("pictures differ in size: " + firstName + " is " + SizeText(first) + ", " +
-                   secondName + " is " + SizeText(second));
+    throw RunError("pictures differ in size: " + Quoted(firstName) + " is " + SizeText(first) +
+                   ", " + Quoted(secondName) + " is " + SizeText(second));
   }
 }
 
 void MakeDirectory(const std::string &path) {
+  // Each missing level, outermost first, so that Undo can remove them again.
+  std::vector<fs::path> missing;
   std::error_code error;
-  std::filesystem::create_directories(path, error);
-  if (error || !std::filesystem::is_directory(path, error)) {
-    throw RunError("cannot make directory " + path +
-                   (error ? ": " + error.message() : ": a file has that name"));
+  fs::path normal = fs::path(path).lexically_normal();
+  if (!normal.has_filename()) {
+    normal = normal.parent_path();
+  }
+  for (fs::path level = normal; !level.empty(); level = level.parent_path()) {
+    if (fs::exists(fs::symlink_status(level, error)) || level == level.parent_path()) {
+      break;
+    }
+    missing.insert(missing.begin(), level);
+  }
+  for (const fs::path &level : missing) {
+    if (!fs::create_directory(level, error) && !fs::is_directory(level)) {
+      break;
+    }
+    RunRecord::Get().NoteCreatedFolder(level.string());
+  }
+  if (!fs::is_directory(path, error)) {
+    throw RunError("cannot make folder " + Quoted(path) + ": " +
+                   (fs::exists(path, error) ? "a file has that name"
+                    : error                 ? error.message()
+                                            : "it cannot be created"));
   }
 }
 
 void SaveText(const std::string &path, const std::string &text) {
-  RequireParentDirectory(path);
-  const std::string temporary = TemporaryName(path);
-  {
-    std::ofstream file(temporary, std::ios::binary);
-    file << text;
-    if (!file.flush()) {
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      throw RunError("cannot write " + path);
-    }
-  }
-  MoveIntoPlace(temporary, path);
+  WriteOutputFile(path, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
 std::string SizeText(const PixelBuffer &picture) {

@@ -1,27 +1,29 @@
 #include "tools/progress_line.h"
 
-#include <unistd.h>
-
-#include <cstdio>
+#include "tools/console.h"
+#include "tools/platform.h"
 
 namespace zanhost::cli {
 
 ProgressLine::ProgressLine(std::string label, int total)
     : label_(std::move(label)),
       total_(total),
-      shown_(total >= kFramesWorthAProgressLine && isatty(STDERR_FILENO) != 0) {}
+      shown_(total >= kFramesWorthAProgressLine && !Quiet() && StandardErrorIsTerminal()) {}
 
 ProgressLine::~ProgressLine() {
-  if (shown_ && done_ > 0) {
-    std::fputc('\n', stderr);
+  End();
+}
+
+void ProgressLine::End() {
+  if (shown_) {
+    EndProgress();
   }
 }
 
 void ProgressLine::Advance() {
   ++done_;
   if (shown_) {
-    std::fprintf(stderr, "\r%s: frame %d/%d", label_.c_str(), done_, total_);
-    std::fflush(stderr);
+    ShowProgress(label_ + ": frame " + std::to_string(done_) + "/" + std::to_string(total_));
   }
 }
 

@@ -1,6 +1,7 @@
 // A progress line on standard error for runs with many frames: one line,
 // rewritten in place ("add: frame 12/60"), shown only when standard error is a
-// terminal so that logs and captured output stay clean.
+// terminal and the run is not quiet, so that logs and captured output stay
+// clean. It is ended by the next message or at the end of its scope.
 #pragma once
 
 #include <string>
@@ -18,6 +19,7 @@ class ProgressLine {
   ProgressLine &operator=(const ProgressLine &) = delete;
 
   void Advance();
+  void End();
 
  private:
   std::string label_;

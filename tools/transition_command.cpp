@@ -1,15 +1,15 @@
 // zanhost transition NAME --from A.png --to B.png --out DIR ...: renders the
 // transition between the user's pictures with the options given, into frames,
 // a contact sheet and an index.html in DIR.
-#include <iostream>
-
 #include "host/utf16_text.h"
 #include "tools/cli_error.h"
 #include "tools/command_support.h"
 #include "tools/commands.h"
+#include "tools/console.h"
 #include "tools/module_session.h"
 #include "tools/picture_files.h"
 #include "tools/progress_line.h"
+#include "tools/run_record.h"
 #include "tools/script_values.h"
 #include "tools/transition_output.h"
 #include "tools/transition_run.h"
@@ -36,11 +36,7 @@ const std::vector<OptionSpec> kTransitionOptions = {
 
 // Registers the --rule picture under the name option "rule" gives, adding the
 // option (the file's path) when the command line has none.
-void AddRulePicture(TransitionSetup &setup, const std::string &path) {
-  if (setup.name != "add") {
-    throw UsageError("--rule serves transition 'add' only; \"" + setup.name +
-                     "\" takes its rule from option \"rule\"");
-  }
+void AddRulePicture(TransitionSetup &setup, const std::string &path, PixelBuffer picture) {
   std::u16string ruleName = Utf8ToUtf16(path);
   bool named = false;
   for (const auto &[name, value] : setup.options) {
@@ -52,7 +48,7 @@ void AddRulePicture(TransitionSetup &setup, const std::string &path) {
   if (!named) {
     setup.options.emplace_back(u"rule", Variant::String(ruleName));
   }
-  setup.rulePictures.emplace_back(ruleName, LoadPicture(path));
+  setup.rulePictures.emplace_back(ruleName, std::move(picture));
 }
 
 std::vector<FrameTime> PlanFrames(const ParsedArguments &parsed, uint64_t span) {
@@ -98,17 +94,28 @@ int RunTransitionCommand(const std::vector<std::string> &words) {
   setup.layerType = ParseInteger(parsed.Value("layer-type").value_or("0"), "--layer-type",
                                  -2147483647 - 1, 2147483647);
   const std::vector<FrameTime> times = PlanFrames(parsed, ClockSpan(setup.options));
-  setup.from = LoadPicture(fromPath);
-  setup.to = LoadPicture(toPath);
+  const std::optional<std::string> rule = parsed.Value("rule");
+  if (rule && setup.name != "add") {
+    throw UsageError("--rule serves transition 'add' only; \"" + setup.name +
+                     "\" takes its rule from option \"rule\"");
+  }
+  std::vector<std::string> paths = {fromPath, toPath};
+  if (rule) {
+    paths.push_back(*rule);
+  }
+  std::vector<PixelBuffer> pictures = LoadPictures(paths);
+  setup.from = std::move(pictures[0]);
+  setup.to = std::move(pictures[1]);
   RequireSameSize(setup.from, fromPath, setup.to, toPath);
-  if (const std::optional<std::string> rule = parsed.Value("rule")) {
-    AddRulePicture(setup, *rule);
+  if (rule) {
+    AddRulePicture(setup, *rule, std::move(pictures[2]));
   }
 
   ModuleSession session(ModulePathOf(parsed));
   TransitionOutput output(outDirectory, "",
                           GalleryTransition{setup.name, DescribeOptions(setup.options), "", {}},
-                          static_cast<int>(times.size()));
+                          static_cast<int>(times.size()), setup.layerType == 0);
+  RunRecord::Get().ManageFolder(outDirectory);
   ProgressLine progress(setup.name, static_cast<int>(times.size()));
   const FrameSink sink = [&](const FrameTime &time, const PixelBuffer &frame) {
     output.AddFrame(time, frame);
@@ -123,11 +130,12 @@ int RunTransitionCommand(const std::vector<std::string> &words) {
   Gallery gallery{"zanhost: transition " + setup.name, {}, {output.Finish()}, {}};
   const std::string page = outDirectory + "/index.html";
   SaveText(page, GalleryHtml(gallery));
+  progress.End();
   std::vector<std::string> written = output.Written();
   written.push_back(page);
   PrintWritten(written);
   if (!finished) {
-    std::cerr << "zanhost: note: the transition had not finished by the last frame\n";
+    Say("note: the transition had not finished by the last frame");
   }
   return 0;
 }

@@ -1,6 +1,8 @@
 #include "tools/transition_run.h"
 
+#include "host/utf16_text.h"
 #include "tools/cli_error.h"
+#include "tools/console.h"
 #include "tools/script_values.h"
 
 namespace zanhost::cli {
@@ -32,12 +34,49 @@ TransitionRun::TransitionRun(Environment &host, const TransitionSetup &setup)
                    "' (it has add, brightness and test)");
   }
   host.Vel().SetInnerSize(setup.from.Width(), setup.from.Height());
-  const orn_int status = driver_.Start(name, options_.get(), &images_, setup.layerType, from_.get(),
-                                       to_.get(), frame_.get());
+  // A transition that refuses its options often says only that one is
+  // missing: name first those it did not take.
+  const auto warnAboutOptions = [this] {
+    for (const std::string &caution : OptionCautions()) {
+      Warn(caution);
+    }
+  };
+  orn_int status = 0;
+  try {
+    status = driver_.Start(name, options_.get(), &images_, setup.layerType, from_.get(), to_.get(),
+                           frame_.get());
+  } catch (...) {
+    warnAboutOptions();
+    throw;
+  }
   if (status < 0) {
+    warnAboutOptions();
     throw RunError("transition '" + setup.name + "' did not start (status " +
                    std::to_string(status) + "); see its options in 'zanhost transition --help'");
   }
+}
+
+std::vector<std::string> TransitionRun::OptionCautions() const {
+  const std::string by = "\"" + name_ + "\"";
+  std::vector<std::string> cautions;
+  for (size_t i = 0; i < options_->Options().size(); ++i) {
+    const auto &[key, value] = options_->Options()[i];
+    const OptionUse &use = options_->Uses()[i];
+    const std::string option = "option \"" + ToUtf8(key) + "\"";
+    const std::string given = value.Type() == kVariantString
+                                  ? "the text \"" + ToUtf8(value.AsText()) + "\""
+                                  : ToUtf8(value.AsText());
+    if (use.reads == 0) {
+      cautions.push_back(option + " was not read by " + by);
+    } else if (use.refused) {
+      cautions.push_back(option + " is " + given + ", but " + by + " reads " + use.wanted +
+                         " there: the value was not used");
+    } else if (use.truncated) {
+      cautions.push_back(option + " is " + given + ", but " + by + " reads a whole number there: " +
+                         std::to_string(value.AsInteger()) + " was used");
+    }
+  }
+  return cautions;
 }
 
 void TransitionRun::RenderFrame(uint64_t tick) {
@@ -54,6 +93,7 @@ void TransitionRun::RenderFrame(uint64_t tick) {
 bool RenderContinuous(Environment &host, const TransitionSetup &setup,
                       const std::vector<FrameTime> &times, const FrameSink &sink) {
   TransitionRun run(host, setup);
+  Caution(run.OptionCautions());
   for (const FrameTime &time : times) {
     run.RenderFrame(time.tick);
     sink(time, run.Frame());
@@ -68,6 +108,9 @@ void RenderMoments(Environment &host, const TransitionSetup &setup,
                    const std::vector<FrameTime> &times, const FrameSink &sink) {
   for (const FrameTime &time : times) {
     TransitionRun run(host, setup);
+    if (&time == &times.front()) {
+      Caution(run.OptionCautions());
+    }
     if (time.tick > 0) {
       run.RenderFrame(0);
     }

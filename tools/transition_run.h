@@ -48,6 +48,8 @@ class TransitionRun {
   void RenderFrame(uint64_t tick);
   const PixelBuffer &Frame() { return frame_->Pixels(); }
   bool Finished() const { return driver_.Finished(); }
+  // One line per option the transition never read or did not take as given.
+  std::vector<std::string> OptionCautions() const;
 
  private:
   std::string name_;
@@ -64,6 +66,8 @@ using FrameSink = std::function<void(const FrameTime &time, const PixelBuffer &f
 
 // One run across the times in order, each frame handed to the sink; stops
 // after the frame at which the transition finishes. Returns whether it did.
+// Both renderers caution (console.h) about the options once the transition
+// has started.
 bool RenderContinuous(Environment &host, const TransitionSetup &setup,
                       const std::vector<FrameTime> &times, const FrameSink &sink);
 

@@ -15,12 +15,27 @@ commands:
   blur_alpha   box-blur a picture, colour weighted by alpha
   distortion   draw a wave-distorted copy of a picture
 
+every command also takes:
   --module PATH  the module file to load (default: libfxplugin.so beside the
                  program's directory)
+  --quiet, -q    print nothing but warnings and errors
+  --strict       treat as errors the values the module did not take as given:
+                 an option it never read or read as another type, a number it
+                 cut to a whole number (a warning otherwise)
   --help         this text; "zanhost COMMAND --help" for a command's
 
+pictures: PNG files of any colour type, at most 16384 pixels a side and
+67108864 pixels in all; grey and palette pictures become 32-bit pixels, 16-bit
+channels are cut to 8 bits. Output is 8-bit RGBA PNG.
+
+files: a run that fails or is interrupted leaves no partial file and removes
+the folders it made. Output is written through symbolic links; a FIFO or
+device (-o /dev/stdout) is written into, never replaced. Each output folder
+keeps a list of what zanhost wrote there (.zanhost-files), so that a re-run
+removes the frames of an earlier run it does not write again, and nothing else.
+
 exit status: 0 done, 1 the run failed (bad file, error raised by the module),
-2 the command line is wrong.
+2 the command line is wrong (or, with --strict, a value was not taken).
 )";
 
 constexpr const char kDemo[] =
@@ -33,8 +48,9 @@ frames and contact sheet, each function's picture before and after, and an
 index.html that shows them all (open it in a browser; no server needed).
 
   --out DIR      where to write (default demo-out)
-  --size WxH     size of the sample pictures (default 192x128, at least 8x8)
-  --frames N     frames per transition (default 24, at least 2)
+  --size WxH     size of the sample pictures (default 192x128, each side 8 to
+                 4096)
+  --frames N     frames per transition (default 24, 2 to 1000)
 )";
 
 constexpr const char kTransition[] =
@@ -53,18 +69,27 @@ a contact sheet (contact.png) and an index.html with a slider.
   --rule R.png        for "add": registers the picture as the rule graphic
                       named by option "rule" (which defaults to the file name)
   --frames N          frames evenly spaced from 0 to the option "time"
-                      (default 24, at least 2)
-  --at T[,T...]       only the frames at these times (ticks since the start),
-                      each from a fresh start
+                      (default 24, 2 to 10000)
+  --at T[,T...]       only the frames at these times (ticks since the start,
+                      0 to 2147483647), each from a fresh start
   --easing CURVE      warp the clock fed to the transition (default linear)
-  --band HEIGHT       lines per band handed to the transition (default 32)
-  --layer-type N      layer type passed to the transition; nonzero treats the
-                      destination's alpha (default 0)
+  --band HEIGHT       lines per band handed to the transition (default 32,
+                      1 to 1048576)
+  --layer-type N      layer type passed to the transition (default 0). With 0
+                      the layers are opaque: every frame, the contact sheet and
+                      the page are opaque from the first frame to the last,
+                      whatever alpha the pictures have. Nonzero treats alpha:
+                      it is kept in every frame.
+
+A rule picture of another size than A and B is stretched to their size.
+Options the transition never read, or could not take as given (text where it
+reads a number, 2.5 where it reads a whole number), are named in warnings.
 
 options of each transition:
   add         time (ticks, required), vague (default 64), add ("in" or "out",
               required), rule (name of the rule graphic, required)
-  brightness  time (required), vague (default 64), blur (radius, default 0),
+  brightness  time (required), vague (default 64), blur (radius of the box
+              blur of the rule, 0 to half the smaller side, default 0),
               rule ("fore_light", "fore_dark", "back_light" or "back_dark",
               required)
   test        time (required); maxh, maxomega, bgcolor1, bgcolor2 and
@@ -78,8 +103,14 @@ example:
 constexpr const char kBlur[] = R"(usage: zanhost blur IN.png X [Y] -o OUT.png [--module PATH]
 
 Calls blur(layer, X[, Y]) on a Layer holding the picture: a box blur over
-(2X+1) x (2Y+1) pixels, every channel alike; Y defaults to X. 2X may not
-exceed the width nor 2Y the height.
+(2X+1) x (2Y+1) pixels (cut off at the edges), every channel alike, alpha
+too; Y defaults to X. 2X may not exceed the width nor 2Y the height. A real
+radius is cut to a whole number (2.9 is 2), with a warning.
+
+Each mean is rounded down and may come out one less: where the window holds a
+pixel count that is no power of two, a flat area loses one level in every
+channel above 0, so flat white (255) becomes 254 and opaque alpha 254. To keep
+flat colours and alpha exact, use blur_alpha.
 
 example: zanhost blur photo.png 3 -o soft.png
 )";
@@ -88,7 +119,11 @@ constexpr const char kBlurAlpha[] =
     R"(usage: zanhost blur_alpha IN.png X [Y] -o OUT.png [--module PATH]
 
 Calls blur_alpha(layer, X[, Y]): the box blur of "blur" with each colour
-weighted by its pixel's alpha, so transparent pixels lend no colour.
+weighted by its pixel's alpha, so transparent pixels lend no colour; where a
+whole window is transparent the colour stays. Alpha is the exact mean, rounded
+down, and colours are exact too, so flat colours and alpha are kept. Pick it
+for sprites and anything with transparency or flat areas; "blur" treats alpha
+as a fourth colour and loses a level in flat areas.
 
 example: zanhost blur_alpha sprite.png 2 1 -o soft.png
 )";
@@ -104,7 +139,7 @@ rows at the top and at the bottom of the screen; OPACITY (default 255, opaque)
 blends the copy over DST.
 
   --screen-height H  the screen height over which the period runs (default:
-                     the picture's height)
+                     the picture's height; 1 to 1048576)
 
 example: zanhost distortion a.png a.png 0.25 24 64 -o wavy.png
 )";

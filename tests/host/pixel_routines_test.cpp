@@ -161,5 +161,76 @@ TEST(PixelRoutinesTest, SwitchFormsEqualPlainFormsOnRandomData) {
   }
 }
 
+// Every pair of channel values at every opacity: the lane arithmetic of the
+// fast blends against the plain per-channel mix.
+TEST(PixelRoutinesTest, FastConstantBlendsEqualPlainTwinsOnEveryChannelPair) {
+  std::vector<orn_uint32> dest(65536), src(65536);
+  for (orn_uint32 i = 0; i < 65536; ++i) {
+    const orn_uint32 a = i & 0xFFu;
+    const orn_uint32 b = i >> 8;
+    dest[i] = a * 0x01010101u ^ 0x00FF0000u;
+    src[i] = b * 0x01010101u ^ 0x0000FF00u;
+  }
+  for (orn_int opacity = -1; opacity <= 256; ++opacity) {
+    std::vector<orn_uint32> plain = Fenced(dest), fast = Fenced(dest);
+    ZANConstAlphaBlendRef(plain.data(), src.data(), 65536, opacity);
+    ZANConstAlphaBlend(fast.data(), src.data(), 65536, opacity);
+    ASSERT_EQ(plain, fast) << "opacity " << opacity;
+    ZANConstColorAlphaBlendRef(plain.data(), 65536, 0x80FF017Fu, opacity);
+    ZANConstColorAlphaBlend(fast.data(), 65536, 0x80FF017Fu, opacity);
+    ASSERT_EQ(plain, fast) << "opacity " << opacity;
+  }
+  std::vector<orn_uint32> plain = Fenced(dest), fast = Fenced(dest);
+  ZANAddBlendRef(plain.data(), src.data(), 65536);
+  ZANAddBlend(fast.data(), src.data(), 65536);
+  EXPECT_EQ(plain, fast);
+}
+
+// Random pixels, levels and tables (entries above 255 included), each count
+// up to past a few words, with guards after the destination.
+TEST(PixelRoutinesTest, FastRuleBlendsEqualPlainTwinsOnRandomData) {
+  using RuleBlendForm = void (*)(orn_uint32 *, const orn_uint32 *, const orn_uint32 *,
+                                 const orn_uint8 *, const orn_uint32 *, orn_int);
+  using SwitchForm = void (*)(orn_uint32 *, const orn_uint32 *, const orn_uint32 *,
+                              const orn_uint8 *, const orn_uint32 *, orn_int, orn_int, orn_int);
+  const std::pair<RuleBlendForm, RuleBlendForm> blends[] = {
+      {ZANUnivTransBlendRef, ZANUnivTransBlend}, {ZANUnivTransBlend_dRef, ZANUnivTransBlend_d}};
+  const std::pair<SwitchForm, SwitchForm> switches[] = {
+      {ZANUnivTransBlend_switchRef, ZANUnivTransBlend_switch},
+      {ZANUnivTransBlend_switch_dRef, ZANUnivTransBlend_switch_d}};
+  std::mt19937 random(99);
+  for (int round = 0; round < 200; ++round) {
+    const orn_int count = static_cast<orn_int>(random() % 70);
+    std::array<orn_uint32, 256> table{};
+    for (orn_uint32 &entry : table) {
+      entry = random() % 4 == 0 ? static_cast<orn_uint32>(random()) : random() % 256;
+    }
+    std::vector<orn_uint32> src1(static_cast<size_t>(count)), src2(src1.size());
+    std::vector<orn_uint8> rule(src1.size());
+    for (size_t i = 0; i < src1.size(); ++i) {
+      src1[i] = static_cast<orn_uint32>(random());
+      src2[i] = static_cast<orn_uint32>(random());
+      rule[i] = static_cast<orn_uint8>(random());
+    }
+    for (size_t form = 0; form < 2; ++form) {
+      SCOPED_TRACE(testing::Message() << "round " << round << ", form " << form);
+      std::vector<orn_uint32> plain = Fenced(src1), fast = Fenced(src1);
+      blends[form].first(plain.data(), src1.data(), src2.data(), rule.data(), table.data(), count);
+      blends[form].second(fast.data(), src1.data(), src2.data(), rule.data(), table.data(), count);
+      EXPECT_EQ(plain, fast);
+      switches[form].first(plain.data(), src1.data(), src2.data(), rule.data(), table.data(), count,
+                           0, 0);
+      switches[form].second(fast.data(), src1.data(), src2.data(), rule.data(), table.data(), count,
+                            0, 0);
+      EXPECT_EQ(plain, fast);
+      ExpectGuardsAfter(fast, static_cast<size_t>(count));
+      std::vector<orn_uint32> added = Fenced(src1), addedFast = Fenced(src1);
+      ZANAddBlendRef(added.data(), src2.data(), count);
+      ZANAddBlend(addedFast.data(), src2.data(), count);
+      EXPECT_EQ(added, addedFast);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zanhost

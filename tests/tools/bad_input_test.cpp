@@ -1,6 +1,8 @@
 // Every class of bad input ends with one clear message on standard error, a
 // nonzero exit status (2 for the command line, 1 for a failed run) and no
 // output file under its final name.
+#include <zlib.h>
+
 #include <filesystem>
 #include <ostream>
 
@@ -20,6 +22,29 @@ void PrintTo(const BadInputCase &c, std::ostream *out) {
   *out << c.what;
 }
 
+std::string BigEndian(uint32_t value) {
+  std::string bytes;
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    bytes.push_back(static_cast<char>(value >> shift));
+  }
+  return bytes;
+}
+
+std::string PngChunk(const std::string &type, const std::string &data) {
+  const std::string body = type + data;
+  const uLong crc =
+      crc32(0, reinterpret_cast<const Bytef *>(body.data()), static_cast<uInt>(body.size()));
+  return BigEndian(static_cast<uint32_t>(data.size())) + body +
+         BigEndian(static_cast<uint32_t>(crc));
+}
+
+// A well-formed start of a PNG claiming the size, with no pixel data.
+std::string PngHeaderOnly(uint32_t width, uint32_t height) {
+  return std::string("\x89PNG\r\n\x1a\n", 8) +
+         PngChunk("IHDR", BigEndian(width) + BigEndian(height) + std::string("\x08\x06\0\0\0", 5)) +
+         PngChunk("IDAT", "") + PngChunk("IEND", "");
+}
+
 class BadInputTest : public ZanhostTest, public ::testing::WithParamInterface<BadInputCase> {
  protected:
   void SetUp() override {
@@ -30,6 +55,7 @@ class BadInputTest : public ZanhostTest, public ::testing::WithParamInterface<Ba
     WriteFile("text.png", "this is not a picture, only some text long enough to be read\n");
     WriteFile("cut.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     std::filesystem::create_directory(Path("folder.png"));
+    WriteFile("big.png", PngHeaderOnly(40000, 40000));
   }
 };
 
@@ -83,18 +109,24 @@ const BadInputCase kFileCases[] = {
     {"MissingFile",
      {"blur", "nothere.png", "1", "-o", "out.png"},
      1,
-     "cannot read nothere.png: No such file or directory"},
+     "cannot read \"nothere.png\": there is no such file"},
     {"Directory",
      {"blur", "folder.png", "1", "-o", "out.png"},
      1,
-     "cannot read folder.png: it is a directory"},
-    {"TextFile", {"blur", "text.png", "1", "-o", "out.png"}, 1, "cannot read PNG text.png"},
-    {"CutShort", {"blur", "cut.png", "1", "-o", "out.png"}, 1, "cannot read PNG cut.png"},
+     "cannot read \"folder.png\": it is a folder"},
+    {"TextFile",
+     {"blur", "text.png", "1", "-o", "out.png"},
+     1,
+     "\"text.png\": not a readable PNG picture"},
+    {"CutShort",
+     {"blur", "cut.png", "1", "-o", "out.png"},
+     1,
+     "\"cut.png\": not a readable PNG picture"},
     {"DifferentSizes",
      {"transition", "test", "--from", "a.png", "--to", "wide.png", "--out", "out", "--option",
       "time=9"},
      1,
-     "pictures differ in size: a.png is 8x6, wide.png is 9x6"},
+     "pictures differ in size: \"a.png\" is 8x6, \"wide.png\" is 9x6"},
     {"DistortionSizes",
      {"distortion", "a.png", "wide.png", "0", "8", "8", "-o", "out.png"},
      1,
@@ -102,8 +134,21 @@ const BadInputCase kFileCases[] = {
     {"OutputFolderMissing",
      {"blur", "a.png", "1", "-o", "no/such/out.png"},
      1,
-     "cannot write no/such/out.png: no directory no/such"},
-    {"RuleFileMissing", Transition("add", {"--rule", "gone.png"}), 1, "cannot read gone.png"},
+     "cannot write \"no/such/out.png\": there is no folder \"no/such\""},
+    {"RuleFileMissing", Transition("add", {"--rule", "gone.png"}), 1,
+     "cannot read \"gone.png\": there is no such file"},
+    {"OutputFolderIsAFile",
+     {"blur", "a.png", "1", "-o", "b.png/out.png"},
+     1,
+     "cannot write \"b.png/out.png\": \"b.png\" is not a folder"},
+    {"OutputIsAFolder",
+     {"blur", "a.png", "1", "-o", "folder.png"},
+     1,
+     "cannot write \"folder.png\": it is a folder"},
+    {"PictureTooLarge",
+     {"blur", "big.png", "1", "-o", "out.png"},
+     1,
+     "\"big.png\": picture too large (40000x40000;"},
 };
 
 // The module's own errors, with the exact text a script would see.
@@ -159,9 +204,18 @@ TEST_F(ModuleFileTest, MissingModuleIsNamed) {
   const ProgramResult result =
       Run({"blur", "a.png", "1", "-o", "out.png", "--module", "nowhere/libfx.so"}, false);
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_NE(result.err.find("cannot open module nowhere/libfx.so"), std::string::npos)
+  EXPECT_NE(result.err.find("cannot open module \"nowhere/libfx.so\": there is no such file"),
+            std::string::npos)
       << result.err;
   EXPECT_FALSE(Exists("out.png"));
+}
+
+TEST_F(ModuleFileTest, PictureAsModuleIsNamedAsNoModule) {
+  WritePicture("a.png", PatternPicture(4, 4, 1));
+  const ProgramResult result =
+      Run({"blur", "a.png", "1", "-o", "out.png", "--module", "a.png"}, false);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err.rfind("zanhost: \"a.png\" is not a module file (", 0), 0u) << result.err;
 }
 
 TEST_F(ModuleFileTest, NoArgumentsPrintsUsage) {

@@ -16,7 +16,7 @@ TEST_F(DemoCommandTest, WritesEveryFileItNames) {
   const ProgramResult result =
       Run({"demo", "--out", "gallery", "--size", "16x12", "--frames", "3"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  const std::vector<std::string> written = WrittenPaths(result.out);
+  const std::vector<std::string> written = FilesUnder("gallery");
   // 3 pictures, 3 transitions x (3 frames + sheet), 3 functions x 2, the page.
   EXPECT_EQ(written.size(), 3u + 3 * 4 + 3 * 2 + 1);
   std::string page;

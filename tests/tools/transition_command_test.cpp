@@ -14,6 +14,14 @@
 namespace zanhost::cli {
 namespace {
 
+void MakeOpaque(PixelBuffer &picture) {
+  for (int y = 0; y < picture.Height(); ++y) {
+    for (int x = 0; x < picture.Width(); ++x) {
+      picture.Row32(y)[x] |= 0xFF000000u;
+    }
+  }
+}
+
 class TransitionCommandTest : public ZanhostTest {
  protected:
   void SetUp() override {
@@ -22,6 +30,8 @@ class TransitionCommandTest : public ZanhostTest {
     to_ = PatternPicture(12, 10, 2);
     WritePicture("a.png", from_);
     WritePicture("b.png", to_);
+    MakeOpaque(opaqueFrom_ = from_);
+    MakeOpaque(opaqueTo_ = to_);
   }
 
   ProgramResult RunTransition(const std::string &name, std::vector<std::string> extra) {
@@ -40,17 +50,21 @@ class TransitionCommandTest : public ZanhostTest {
 
   PixelBuffer from_{0, 0, 32};
   PixelBuffer to_{0, 0, 32};
+  // What frames of layer type 0 show of them.
+  PixelBuffer opaqueFrom_{0, 0, 32};
+  PixelBuffer opaqueTo_{0, 0, 32};
 };
 
 TEST_F(TransitionCommandTest, WritesEveryFrameSheetAndPage) {
   const ProgramResult result = RunTransition("test", {"--option", "time=90", "--frames", "4"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  const std::vector<std::string> expected = {"out/frame-000.png", "out/frame-001.png",
-                                             "out/frame-002.png", "out/frame-003.png",
-                                             "out/contact.png",   "out/index.html"};
-  EXPECT_EQ(WrittenPaths(result.out), expected);
+  const std::vector<std::string> expected = {"out/contact.png",   "out/frame-000.png",
+                                             "out/frame-001.png", "out/frame-002.png",
+                                             "out/frame-003.png", "out/index.html"};
+  EXPECT_EQ(FilesUnder("out"), expected);
+  EXPECT_EQ(result.out, "wrote 4 frames, contact.png and index.html to out\n");
   for (int frame = 0; frame < 4; ++frame) {
-    const PixelBuffer picture = ReadPng(Path(expected[static_cast<size_t>(frame)]));
+    const PixelBuffer picture = ReadPng(Path(expected[static_cast<size_t>(frame) + 1]));
     EXPECT_EQ(picture.Width(), 12);
     EXPECT_EQ(picture.Height(), 10);
   }
@@ -84,15 +98,17 @@ TEST_F(TransitionCommandTest, FramesRunFromTheFirstPictureToTheSecond) {
     extra.insert(extra.end(), {"--option", "time=100", "--frames", "3", "--band", "3"});
     const ProgramResult result = RunTransition(c.name, extra);
     ASSERT_EQ(result.exitCode, 0) << c.name << ": " << result.err;
-    EXPECT_TRUE(SamePixels(from_, ReadPng(Path("out/frame-000.png")))) << c.name;
-    EXPECT_TRUE(SamePixels(c.halfWay, ReadPng(Path("out/frame-001.png")))) << c.name;
-    EXPECT_TRUE(SamePixels(to_, ReadPng(Path("out/frame-002.png")))) << c.name;
+    PixelBuffer halfWay = c.halfWay;
+    MakeOpaque(halfWay);
+    EXPECT_TRUE(SamePixels(opaqueFrom_, ReadPng(Path("out/frame-000.png")))) << c.name;
+    EXPECT_TRUE(SamePixels(halfWay, ReadPng(Path("out/frame-001.png")))) << c.name;
+    EXPECT_TRUE(SamePixels(opaqueTo_, ReadPng(Path("out/frame-002.png")))) << c.name;
   }
   ASSERT_EQ(RunTransition("test", {"--option", "time=10", "--frames", "2"}).exitCode, 0);
-  PixelBuffer wipeStart = from_;  // level 0: only row 0 shows the second picture
-  std::copy_n(to_.Row32(0), to_.Width(), wipeStart.Row32(0));
+  PixelBuffer wipeStart = opaqueFrom_;  // level 0: only row 0 shows the second picture
+  std::copy_n(opaqueTo_.Row32(0), opaqueTo_.Width(), wipeStart.Row32(0));
   EXPECT_TRUE(SamePixels(wipeStart, ReadPng(Path("out/frame-000.png"))));
-  EXPECT_TRUE(SamePixels(to_, ReadPng(Path("out/frame-001.png"))));
+  EXPECT_TRUE(SamePixels(opaqueTo_, ReadPng(Path("out/frame-001.png"))));
 }
 
 TEST_F(TransitionCommandTest, RulePictureIsRegisteredUnderTheRuleOption) {
@@ -124,9 +140,10 @@ TEST_F(TransitionCommandTest, AtAndEasingPickTheMomentsOfTheClock) {
     return ReadPng(Path("out/" + frame));
   };
   const PixelBuffer quarter = run({"--frames", "5"}, "frame-001.png");
-  EXPECT_TRUE(SamePixels(
-      fxref::AddFrame(from_, to_, FitPicture(to_, 8, 12, 10), true, {25 * 319 / 100, 64, false}),
-      quarter));
+  PixelBuffer expected =
+      fxref::AddFrame(from_, to_, FitPicture(to_, 8, 12, 10), true, {25 * 319 / 100, 64, false});
+  MakeOpaque(expected);
+  EXPECT_TRUE(SamePixels(expected, quarter));
   EXPECT_TRUE(SamePixels(quarter, run({"--at", "25"}, "frame-000.png")));
   EXPECT_TRUE(SamePixels(quarter, run({"--at", "50", "--easing", "in"}, "frame-000.png")));
   EXPECT_FALSE(SamePixels(quarter, run({"--at", "50"}, "frame-000.png")));
@@ -135,15 +152,65 @@ TEST_F(TransitionCommandTest, AtAndEasingPickTheMomentsOfTheClock) {
       "add",
       {"--option", "time=100", "--option", "add=in", "--option", "rule=b.png", "--at", "0,75,200"});
   ASSERT_EQ(several.exitCode, 0) << several.err;
-  EXPECT_EQ(WrittenPaths(several.out).size(), 5u);
-  EXPECT_TRUE(SamePixels(to_, ReadPng(Path("out/frame-002.png"))));
+  EXPECT_EQ(FilesUnder("out").size(), 5u);
+  EXPECT_TRUE(SamePixels(opaqueTo_, ReadPng(Path("out/frame-002.png"))));
 }
 
 TEST_F(TransitionCommandTest, ZeroTimeFinishesAtTheFirstFrame) {
   const ProgramResult result = RunTransition("test", {"--option", "time=0", "--frames", "5"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(WrittenPaths(result.out).size(), 3u);  // one frame, the sheet, the page
-  EXPECT_TRUE(SamePixels(to_, ReadPng(Path("out/frame-000.png"))));
+  EXPECT_EQ(result.out, "wrote 1 frame, contact.png and index.html to out\n");
+  EXPECT_TRUE(SamePixels(opaqueTo_, ReadPng(Path("out/frame-000.png"))));
+}
+
+bool EveryAlphaIs255(const PixelBuffer &picture) {
+  for (int y = 0; y < picture.Height(); ++y) {
+    for (int x = 0; x < picture.Width(); ++x) {
+      if (picture.Row32(y)[x] >> 24 != 255) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+// Layer type 0: the first and last frames, which the transition passes
+// through from the pictures, are as opaque as those between; a nonzero type
+// keeps alpha in every frame.
+TEST_F(TransitionCommandTest, EveryFrameTreatsAlphaAlike) {
+  const std::vector<std::string> add = {"--option", "time=100",   "--option", "add=in",
+                                        "--option", "rule=b.png", "--frames", "3"};
+  for (const char *frame : {"frame-000.png", "frame-001.png", "frame-002.png", "contact.png"}) {
+    SCOPED_TRACE(frame);
+    ASSERT_EQ(RunTransition("add", add).exitCode, 0);
+    EXPECT_TRUE(EveryAlphaIs255(ReadPng(Path(std::string("out/") + frame))));
+    std::vector<std::string> withAlpha = add;
+    withAlpha.insert(withAlpha.end(), {"--layer-type", "1"});
+    ASSERT_EQ(RunTransition("add", withAlpha).exitCode, 0);
+    if (std::string(frame) != "contact.png") {
+      EXPECT_FALSE(EveryAlphaIs255(ReadPng(Path(std::string("out/") + frame))));
+    }
+  }
+  EXPECT_TRUE(SamePixels(from_, ReadPng(Path("out/frame-000.png"))));
+  EXPECT_TRUE(SamePixels(to_, ReadPng(Path("out/frame-002.png"))));
+}
+
+// On a terminal the progress line is ended before the summary is printed.
+TEST_F(TransitionCommandTest, ProgressLineEndsBeforeTheSummary) {
+  const ProgramResult result = RunOnTerminal({"transition", "test", "--from", "a.png", "--to",
+                                              "b.png", "--out", "out", "--option", "time=90"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.out.find("\rtest: frame 24/24\r\nwrote 24 frames, contact.png and index.html to "
+                            "out\r\n"),
+            std::string::npos)
+      << result.out;
+}
+
+TEST_F(TransitionCommandTest, QuietPrintsNothing) {
+  const ProgramResult quiet =
+      RunTransition("test", {"--option", "time=90", "--frames", "2", "--quiet"});
+  EXPECT_EQ(quiet.exitCode, 0) << quiet.err;
+  EXPECT_EQ(quiet.out + quiet.err, "");
 }
 
 }  // namespace

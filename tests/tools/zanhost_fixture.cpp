@@ -26,7 +26,8 @@ std::string ReadWholeFile(const std::string &path) {
 [[noreturn]] void ExecProgram(const std::string &directory, const std::vector<std::string> &words,
                               const std::string &outPath, const std::string &errPath) {
   const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const int err =
+      errPath == outPath ? dup(out) : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (out < 0 || err < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0 ||
       chdir(directory.c_str()) != 0) {
     _exit(127);
@@ -54,20 +55,53 @@ void ZanhostTest::TearDown() {
 }
 
 ProgramResult ZanhostTest::Run(std::vector<std::string> words, bool withModule) const {
+  return Finish(Start(std::move(words), withModule));
+}
+
+int ZanhostTest::Start(std::vector<std::string> words, bool withModule) const {
   if (withModule) {
     words.insert(words.begin() + std::min<size_t>(words.size(), 1), {"--module", MODULE_PATH});
   }
   words.insert(words.begin(), ZANHOST_PATH);
-  const std::string outPath = directory_ + "/.stdout";
-  const std::string errPath = directory_ + "/.stderr";
   const pid_t child = fork();
   if (child == 0) {
-    ExecProgram(directory_, words, outPath, errPath);
+    ExecProgram(directory_, words, directory_ + "/.stdout", directory_ + "/.stderr");
   }
+  return child;
+}
+
+ProgramResult ZanhostTest::RunOnTerminal(std::vector<std::string> words) const {
+  words.insert(words.begin() + std::min<size_t>(words.size(), 1), {"--module", MODULE_PATH});
+  words.insert(words.begin(), ZANHOST_PATH);
+  const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+  if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) {
+    return ProgramResult{-1, "", "no terminal"};
+  }
+  const std::string side = ptsname(terminal);
+  const pid_t child = fork();
+  if (child == 0) {
+    setsid();
+    ExecProgram(directory_, words, side, side);
+  }
+  std::string shown;
+  char buffer[4096];
+  ssize_t count;
+  // Reading fails (EIO) once the program has closed its side.
+  while ((count = read(terminal, buffer, sizeof buffer)) > 0) {
+    shown.append(buffer, static_cast<size_t>(count));
+  }
+  close(terminal);
+  ProgramResult result = Finish(child);
+  result.out = shown;
+  return result;
+}
+
+ProgramResult ZanhostTest::Finish(int child) const {
   int status = 0;
   waitpid(child, &status, 0);
-  return ProgramResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWholeFile(outPath),
-                       ReadWholeFile(errPath)};
+  return ProgramResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                       ReadWholeFile(directory_ + "/.stdout"),
+                       ReadWholeFile(directory_ + "/.stderr")};
 }
 
 std::string ZanhostTest::WritePicture(const std::string &name, const PixelBuffer &picture) const {
@@ -84,6 +118,19 @@ bool ZanhostTest::Exists(const std::string &name) const {
   return std::filesystem::exists(Path(name));
 }
 
+std::vector<std::string> ZanhostTest::FilesUnder(const std::string &folder) const {
+  std::vector<std::string> files;
+  std::error_code ignored;
+  for (const auto &entry : std::filesystem::recursive_directory_iterator(Path(folder), ignored)) {
+    if (entry.is_regular_file() && entry.path().filename() != ".zanhost-files") {
+      files.push_back(
+          entry.path().lexically_normal().lexically_relative(directory_).generic_string());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
 PixelBuffer PatternPicture(int width, int height, uint32_t seed) {
   PixelBuffer picture(width, height, 32);
   uint32_t state = seed * 2654435761u + 1;
@@ -94,18 +141,6 @@ PixelBuffer PatternPicture(int width, int height, uint32_t seed) {
     }
   }
   return picture;
-}
-
-std::vector<std::string> WrittenPaths(const std::string &out) {
-  std::vector<std::string> paths;
-  std::istringstream lines(out);
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (line.rfind("wrote ", 0) == 0) {
-      paths.push_back(line.substr(6));
-    }
-  }
-  return paths;
 }
 
 ::testing::AssertionResult SamePixels(const PixelBuffer &expected, const PixelBuffer &actual) {

@@ -25,6 +25,13 @@ class ZanhostTest : public ::testing::Test {
   // Runs zanhost with the words, in the temporary folder, with "--module" and
   // the built module after the command unless `withModule` is false.
   ProgramResult Run(std::vector<std::string> words, bool withModule = true) const;
+  // Runs zanhost (with the module) with standard output and error on one
+  // terminal, as a user sees them; `out` holds what the terminal showed.
+  ProgramResult RunOnTerminal(std::vector<std::string> words) const;
+  // Run in two halves, so that a test can act while the program runs: the
+  // child's process id, then its result once it ends.
+  int Start(std::vector<std::string> words, bool withModule = true) const;
+  ProgramResult Finish(int child) const;
 
   // A path inside the temporary folder.
   std::string Path(const std::string &name) const { return directory_ + "/" + name; }
@@ -33,6 +40,9 @@ class ZanhostTest : public ::testing::Test {
   // Writes the bytes as a file in the temporary folder; returns its path.
   std::string WriteFile(const std::string &name, const std::string &bytes) const;
   bool Exists(const std::string &name) const;
+  // The regular files under the folder of the temporary folder (paths from
+  // the temporary folder, sorted), zanhost's manifest left out.
+  std::vector<std::string> FilesUnder(const std::string &folder) const;
 
  private:
   std::string directory_;
@@ -41,9 +51,6 @@ class ZanhostTest : public ::testing::Test {
 // A picture whose every channel differs per pixel, with varying alpha, so
 // swaps, flips and lost alpha show.
 PixelBuffer PatternPicture(int width, int height, uint32_t seed);
-
-// The "wrote PATH" lines of the program's output, as paths.
-std::vector<std::string> WrittenPaths(const std::string &out);
 
 // Both pictures have the same size and pixels.
 ::testing::AssertionResult SamePixels(const PixelBuffer &expected, const PixelBuffer &actual);
