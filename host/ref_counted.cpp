@@ -12,8 +12,11 @@ RefCounted::RefCounted() {
   ++ledger.references;
 }
 
+// A derived constructor that throws never reaches Drop: the creator's
+// reference goes with the object.
 RefCounted::~RefCounted() {
   --ledger.liveObjects;
+  ledger.references -= refCount_;
 }
 
 int RefCounted::Retain() {
