@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <new>
 
-#include "transitions/brightness_means.h"
-#include "transitions/stretch_levels.h"
+#include "pixels/brightness_means.h"
+#include "pixels/stretch_levels.h"
 
 bool BuildBrightnessRule(iZANLineSource *source, orn_int radius, bool invert,
                          tBrightnessRule *rule) {
@@ -33,10 +33,10 @@ bool BuildBrightnessRule(iZANLineSource *source, orn_int radius, bool invert,
     rows[y] = static_cast<const orn_uint32 *>(line);
   }
   const orn_int r = std::clamp(radius, 0, std::min(width, height) / 2);
-  if (!transitions::BuildBrightnessMeans(rows.get(), width, height, r, levels.get())) {
+  if (!pixels::BrightnessMeans(rows.get(), width, height, r, levels.get())) {
     return false;
   }
-  StretchLevels(levels.get(), count, invert);
+  pixels::StretchLevels(levels.get(), count, invert);
   rule->levels = std::move(levels);
   rule->width = width;
   rule->height = height;
