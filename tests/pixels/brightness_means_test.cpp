@@ -11,6 +11,7 @@
 
 #include "pixels/brightness_means_kernels.h"
 #include "tests/pixels/kernel_path_test.h"
+#include "tests/pixels/naive_references.h"
 
 namespace pixels {
 namespace {
@@ -38,22 +39,7 @@ tSource RandomSource(int32_t w, int32_t h, std::mt19937 &rng) {
 }
 
 std::vector<uint8_t> NaiveMeans(const tSource &src, int32_t r) {
-  std::vector<uint8_t> out(src.pixels.size());
-  for (int32_t i = 0; i < src.height; ++i) {
-    for (int32_t j = 0; j < src.width; ++j) {
-      uint64_t sum = 0;
-      uint64_t count = 0;
-      for (int32_t a = std::max(0, i - r); a <= std::min(src.height - 1, i + r); ++a) {
-        for (int32_t b = std::max(0, j - r); b <= std::min(src.width - 1, j + r); ++b) {
-          const uint32_t p = src.pixels[size_t(a) * src.width + b];
-          sum += (19 * ((p >> 16) & 255) + 183 * ((p >> 8) & 255) + 54 * (p & 255)) >> 8;
-          ++count;
-        }
-      }
-      out[size_t(i) * src.width + j] = uint8_t(sum / count);
-    }
-  }
-  return out;
+  return fxtest::NaiveMeans(src.lines.data(), src.width, src.height, r);
 }
 
 // Runs the kernel into a buffer with a guard byte run after it.
