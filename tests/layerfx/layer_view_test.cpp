@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/frame/loaded_module.h"
-#include "tests/layerfx/layer_pictures.h"
+#include "tests/loaded_module.h"
+#include "tests/layer_pictures.h"
 
 namespace fxtest {
 namespace {

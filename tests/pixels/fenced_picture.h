@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pixels/pixel_rows.h"
+#include "tests/layer_pictures.h"
 
 namespace fxtest {
 
@@ -65,29 +66,13 @@ class tFencedPicture {
   std::vector<uint32_t> words_;
 };
 
-// Random bytes; with `transparent`, alpha is 0 over a random rectangle and at
-// scattered pixels, and 255 at others, so weighted sums meet their edge cases.
+// RandomPicture's pixels (tests/layer_pictures.h) as bytes.
 inline tBytes RandomPixels(int32_t width, int32_t height, std::mt19937 &rng, bool transparent) {
-  tBytes out(size_t(width) * height * 4);
-  for (uint8_t &byte : out) {
-    byte = static_cast<uint8_t>(rng());
-  }
-  if (!transparent || width == 0 || height == 0) {
-    return out;
-  }
-  const int32_t c0 = int32_t(rng() % uint32_t(width));
-  const int32_t r0 = int32_t(rng() % uint32_t(height));
-  const int32_t c1 = c0 + int32_t(rng() % uint32_t(width - c0)) + 1;
-  const int32_t r1 = r0 + int32_t(rng() % uint32_t(height - r0)) + 1;
-  for (int32_t r = 0; r < height; ++r) {
-    for (int32_t c = 0; c < width; ++c) {
-      uint8_t &alpha = out[(size_t(r) * width + c) * 4 + 3];
-      const uint32_t pick = rng() % 8;
-      if ((r >= r0 && r < r1 && c >= c0 && c < c1) || pick == 0) {
-        alpha = 0;
-      } else if (pick == 1) {
-        alpha = 255;
-      }
+  const Picture words = RandomPicture(width, height, rng, transparent);
+  tBytes out(words.size() * 4);
+  for (size_t k = 0; k < words.size(); ++k) {
+    for (int c = 0; c < 4; ++c) {
+      out[4 * k + size_t(c)] = uint8_t(words[k] >> (8 * c));
     }
   }
   return out;
