@@ -3,40 +3,25 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "host/plugin_loader.h"
+#include "host/module_session.h"
 
 namespace fxfuzz {
+
 namespace {
 
-// The environment and the linked module, unlinked and unloaded at exit so that
-// the leak check at exit sees only what a case left behind.
-class tLoadedHost {
+// Closed at exit, so that the leak check at exit sees only what a case left
+// behind; the module must then unlink.
+class tCheckedSession : public zanhost::ModuleSession {
  public:
-  tLoadedHost() : module_(FX_MODULE_PATH) {
-    Require(module_.Link(&environment_.Functions()) == 0, "V2Link failed");
-  }
-  ~tLoadedHost() {
-    for (const orn_char *name : {u"distortion", u"blur", u"blur_alpha"}) {
-      environment_.Global().DeleteMember(0, name, nullptr, &environment_.Global());
-    }
-    Require(module_.Unlink() == 0, "V2Unlink refused at exit");
-  }
-  tLoadedHost(const tLoadedHost &) = delete;
-  tLoadedHost &operator=(const tLoadedHost &) = delete;
-
-  zanhost::Environment &Environment() { return environment_; }
-
- private:
-  // Declared first, destroyed last: the module's code must outlive its providers.
-  zanhost::PluginLibrary module_;
-  zanhost::Environment environment_;
+  using ModuleSession::ModuleSession;
+  ~tCheckedSession() { Require(Close() == 0, "V2Unlink refused at exit"); }
 };
 
 }  // namespace
 
 zanhost::Environment &LoadedHost() {
-  static tLoadedHost host;
-  return host.Environment();
+  static tCheckedSession session(FX_MODULE_PATH);
+  return session.Host();
 }
 
 void Require(bool condition, const char *what) {

@@ -9,7 +9,7 @@ set -eu
 build_dir=$1
 seconds=$2
 shift 2
-targets=${*:-blur_fuzzer blur_alpha_fuzzer distortion_fuzzer transitions_fuzzer}
+targets=${*:-blur_fuzzer blur_alpha_fuzzer distortion_fuzzer transitions_fuzzer kernel_paths_fuzzer}
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 
 probe=$(mktemp -d)
@@ -44,6 +44,8 @@ for target in $targets; do
   fi
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   echo "fuzz: $name passed: $runs executions in ${seconds}s, no finding"
+  # What a target says of itself (kernel_paths: the paths it could run).
+  sed -n "s/^$name: /fuzz: $name: /p" "$log"
   passed=$((passed + 1))
 done
 echo "fuzz: $passed passed, 0 failed"

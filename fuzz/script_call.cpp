@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "fuzz/loaded_host.h"
+#include "host/module_session.h"
 #include "host/script_error.h"
 #include "host/utf16_text.h"
 
@@ -28,14 +29,8 @@ void RequireOutcome(const tCallOutcome &outcome, const tCallOutcome &wanted) {
 }
 
 tCallOutcome CallGlobalFunction(const orn_char *name, std::vector<zanhost::Variant> &arguments) {
-  std::vector<tORNVariant *> params;
-  for (zanhost::Variant &argument : arguments) {
-    params.push_back(argument.Raw());
-  }
-  zanhost::GlobalObject &global = LoadedHost().Global();
   try {
-    return tCallOutcome::Returned(global.CallMember(
-        0, name, nullptr, nullptr, static_cast<orn_int>(params.size()), params.data(), &global));
+    return tCallOutcome::Returned(zanhost::CallGlobalFunction(LoadedHost(), name, arguments));
   } catch (const zanhost::ScriptError &error) {
     return tCallOutcome::Raised(error.Message());
   }

@@ -2,18 +2,18 @@
 
 #include "frame/raise.h"
 #include "frame/variant_access.h"
-#include "layerfx/box_blur.h"
 #include "layerfx/layer_view.h"
+#include "pixels/box_filter.h"
 
 namespace {
 
-using tBoxKernel = bool (*)(const layerfx::tPixelRows &, int32_t, int32_t, layerfx::tKernelPath);
+using tBoxFilter = bool (*)(const pixels::tPixelRows &, int32_t, int32_t, pixels::tKernelPath);
 
 // The shared body: -1004 for a count other than 2 or 3 (nothing read); the
 // write view; x and y (y = x when absent), checked against the Layer's size;
 // then the filter in place. Range errors and a missing buffer are raised before
 // any pixel is written.
-orn_int RunBoxFilter(orn_int count, tORNVariant **params, tBoxKernel kernel) {
+orn_int CallBoxFilter(orn_int count, tORNVariant **params, tBoxFilter filter) {
   if (count != 2 && count != 3) {
     return ResultBadArgumentCount;
   }
@@ -30,8 +30,8 @@ orn_int RunBoxFilter(orn_int count, tORNVariant **params, tBoxKernel kernel) {
     return 0;
   }
   RequireBuffer(view);
-  const layerfx::tPixelRows image{view.buffer, view.pitch, view.width, view.height};
-  if (!kernel(image, x, y, layerfx::tKernelPath::Auto)) {
+  const pixels::tPixelRows image{view.buffer, view.pitch, view.width, view.height};
+  if (!filter(image, x, y, pixels::tKernelPath::Auto)) {
     RaiseMessage(u"not enough memory to blur the Layer.");
   }
   return 0;
@@ -41,10 +41,10 @@ orn_int RunBoxFilter(orn_int count, tORNVariant **params, tBoxKernel kernel) {
 
 orn_int tBlurFunction::CallMember(orn_uint32, const orn_char *, orn_uint32 *, tORNVariant *,
                                   orn_int count, tORNVariant **params, iORNDispatch2 *) {
-  return RunBoxFilter(count, params, layerfx::BoxBlur);
+  return CallBoxFilter(count, params, pixels::BoxFilter);
 }
 
 orn_int tBlurAlphaFunction::CallMember(orn_uint32, const orn_char *, orn_uint32 *, tORNVariant *,
                                        orn_int count, tORNVariant **params, iORNDispatch2 *) {
-  return RunBoxFilter(count, params, layerfx::BoxBlurAlpha);
+  return CallBoxFilter(count, params, pixels::BoxFilterAlpha);
 }

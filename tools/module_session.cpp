@@ -29,37 +29,17 @@ std::string CheckedModulePath(const std::string &path) {
 }  // namespace
 
 ModuleSession::ModuleSession(const std::string &modulePath) try
-    : library_(CheckedModulePath(modulePath)) {
-  WatchConversions(environment_.Functions());
-  const orn_int status = library_.Link(&environment_.Functions());
-  if (status < 0) {
-    throw RunError("module " + modulePath + " refused to link (status " + std::to_string(status) +
-                   ")");
-  }
+    : session_(CheckedModulePath(modulePath), WatchConversions) {
 } catch (const PluginLoadError &error) {
   throw RunError(Quoted(modulePath) + " is not a module file (" + error.what() + ")");
-}
-
-ModuleSession::~ModuleSession() {
-  Close();
-}
-
-orn_int ModuleSession::Close() {
-  if (!library_.Linked()) {
-    return 0;
-  }
-  // While script values still hold the module's objects, V2Unlink refuses.
-  GlobalObject &global = environment_.Global();
-  for (const orn_char *function : {u"distortion", u"blur", u"blur_alpha"}) {
-    global.DeleteMember(0, function, nullptr, &global);
-  }
-  return library_.Unlink();
+} catch (const ModuleLinkError &error) {
+  throw RunError(error.what());
 }
 
 std::string DefaultModulePath() {
   std::error_code error;
-  const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  const std::filesystem::path directory = error ? "." : executable.parent_path();
+  const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+  const fs::path directory = error ? "." : executable.parent_path();
   return (directory / ".." / "libfxplugin.so").lexically_normal().string();
 }
 

@@ -1,34 +1,25 @@
-// One loaded module in a fresh reference host, as the engine holds it: the
-// host environment, then the module file opened and linked to the host's
-// function lookup. Closing (at the latest on destruction) shuts down as the
-// engine does: the script world first lets go of the module's global
-// functions, then the module is unlinked before the host goes. A module that
-// refuses stays mapped (see host/plugin_loader.h).
+// The program's session of the loaded module (host/module_session.h): the
+// module path checked first, the script conversions watched from the start
+// (tools/conversion_watch.h), and every failure to open or link told as a
+// RunError in the program's words.
 #pragma once
 
 #include <string>
 
-#include "host/environment.h"
-#include "host/plugin_loader.h"
+#include "host/module_session.h"
 
 namespace zanhost::cli {
 
 class ModuleSession {
  public:
-  // Throws PluginLoadError for a file that is no module, RunError when V2Link
-  // fails; a script error that V2Link raises passes through.
   explicit ModuleSession(const std::string &modulePath);
-  ~ModuleSession();
-  ModuleSession(const ModuleSession &) = delete;
-  ModuleSession &operator=(const ModuleSession &) = delete;
 
-  Environment &Host() { return environment_; }
+  Environment &Host() { return session_.Host(); }
   // V2Unlink's status (0 once unlinked); later calls answer 0.
-  orn_int Close();
+  orn_int Close() { return session_.Close(); }
 
  private:
-  Environment environment_;
-  PluginLibrary library_;
+  zanhost::ModuleSession session_;
 };
 
 // The module built beside the program: <directory of the executable>/../libfxplugin.so.

@@ -10,7 +10,7 @@
 #include "frame/inner_size.h"
 #include "frame/owned_string.h"
 #include "frame/raise.h"
-#include "frame/try_allocate.h"
+#include "pixels/try_allocate.h"
 #include "transitions/rule_handler.h"
 
 namespace {
@@ -30,7 +30,7 @@ class tAddTransHandler : public tRuleTransHandler {
   bool AllocateScratch(orn_int length) {
     scratchLength = std::max(length, 0);
     // 64-bit count: on a 32-bit target the bytes of a huge line do not fit.
-    scratch = frame::TryAllocateRaw<orn_uint32>(uint64_t(scratchLength) + 1);
+    scratch = pixels::TryAllocateRaw<orn_uint32>(uint64_t(scratchLength) + 1);
     return scratch != nullptr;
   }
 

@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "frame/raise.h"
-#include "frame/try_allocate.h"
-#include "transitions/brightness_means.h"
-#include "transitions/stretch_levels.h"
+#include "pixels/brightness_means.h"
+#include "pixels/stretch_levels.h"
+#include "pixels/try_allocate.h"
 
 namespace {
 
@@ -30,9 +30,9 @@ bool BuildBrightnessRule(iZANLineSource *source, orn_int radius, bool invert,
   // Sizes in 64 bits: on a 32-bit target they may not fit, and then the
   // memory cannot be had either.
   const uint64_t count = uint64_t(width) * uint64_t(height);
-  std::unique_ptr<uint8_t[]> levels = frame::TryAllocateRaw<uint8_t>(count + 1);
+  std::unique_ptr<uint8_t[]> levels = pixels::TryAllocateRaw<uint8_t>(count + 1);
   std::unique_ptr<const orn_uint32 *[]> rows =
-      frame::TryAllocateRaw<const orn_uint32 *>(uint64_t(height) + 1);
+      pixels::TryAllocateRaw<const orn_uint32 *>(uint64_t(height) + 1);
   if (levels == nullptr || rows == nullptr) {
     RaiseOutOfMemory();
   }
@@ -46,10 +46,10 @@ bool BuildBrightnessRule(iZANLineSource *source, orn_int radius, bool invert,
     rows[y] = static_cast<const orn_uint32 *>(line);
   }
   const orn_int r = std::clamp(radius, 0, std::min(width, height) / 2);
-  if (!transitions::BuildBrightnessMeans(rows.get(), width, height, r, levels.get())) {
+  if (!pixels::BrightnessMeans(rows.get(), width, height, r, levels.get())) {
     RaiseOutOfMemory();
   }
-  StretchLevels(levels.get(), static_cast<size_t>(count), invert);
+  pixels::StretchLevels(levels.get(), static_cast<size_t>(count), invert);
   rule->levels = std::move(levels);
   rule->width = width;
   rule->height = height;

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "bench/bench_pictures.h"
-#include "bench/loaded_host.h"
 #include "host/band_driver.h"
 #include "host/host_ref.h"
 #include "host/image_source.h"
 #include "host/line_source.h"
+#include "host/module_session.h"
 #include "host/option_source.h"
 
 namespace fxbench {
@@ -51,7 +51,7 @@ OptionList OptionsFor(const std::string &transition) {
 
 // The two pictures, a destination, the rule graphic "wave" and the options.
 struct tFrameCase {
-  tLoadedHost host;
+  zanhost::ModuleSession host{FX_MODULE_PATH};
   zanhost::ImageSource images;
   Ref<zanhost::BufferLineSource> src1, src2, dest;
   Ref<zanhost::OptionSource> options;
@@ -76,7 +76,7 @@ struct tFrameCase {
 
 void RunFrame(benchmark::State &state, const std::string &transition, tPictureSize size) {
   tFrameCase c(transition, size);
-  zanhost::BandDriver driver(c.host.Env().Registry(), kBandHeight);
+  zanhost::BandDriver driver(c.host.Host().Registry(), kBandHeight);
   if (!c.Start(driver, transition)) {
     state.SkipWithError("transition did not start");
     return;
@@ -93,7 +93,7 @@ void RunFrame(benchmark::State &state, const std::string &transition, tPictureSi
 
 void RunBrightnessStart(benchmark::State &state, tPictureSize size) {
   tFrameCase c("brightness", size);
-  zanhost::BandDriver driver(c.host.Env().Registry(), kBandHeight);
+  zanhost::BandDriver driver(c.host.Host().Registry(), kBandHeight);
   for (auto _ : state) {
     if (!c.Start(driver, "brightness")) {
       state.SkipWithError("transition did not start");

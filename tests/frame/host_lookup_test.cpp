@@ -5,14 +5,15 @@
 
 #include <string>
 
-#include "fresh_module.h"
 #include "host/band_driver.h"
 #include "host/environment.h"
 #include "host/image_source.h"
 #include "host/line_source.h"
+#include "host/module_session.h"
 #include "host/option_source.h"
 #include "host/script_error.h"
 #include "hostapi/host_functions.h"
+#include "tests/fresh_module.h"
 
 namespace {
 
@@ -61,9 +62,7 @@ TEST_F(HostLookupTest, EachKeyResolvedOnceForAllCallSites) {
   EXPECT_EQ(Lookups(hostfn::ZANAddBlend::key), 1);
   EXPECT_EQ(Lookups(hostfn::ZANFillARGB::key), 1);
   // Drop the script's hold on the functions, then unlink.
-  for (const char16_t *name : {u"distortion", u"blur", u"blur_alpha"}) {
-    env_.Global().DeleteMember(0, name, nullptr, &env_.Global());
-  }
+  zanhost::DropModuleGlobalFunctions(env_);
   ASSERT_EQ(module->Unlink(), 0);
   EXPECT_EQ(Lookups(hostfn::ZANRemoveTransHandlerProvider::key), 1);
   EXPECT_EQ(Lookups(hostfn::ZANGetScriptDispatch::key), 1);

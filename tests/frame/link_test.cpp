@@ -13,7 +13,7 @@
 #include "host/environment.h"
 #include "host/script_object.h"
 #include "hostapi/host_functions.h"
-#include "tests/frame/loaded_module.h"
+#include "tests/loaded_module.h"
 
 namespace fxtest {
 namespace {
@@ -129,7 +129,7 @@ TEST_F(LinkTest, RegistersAndRemovesInOrder) {
   RecordingLookup lookup(env_.Functions());
   const char *const removeKey = hostfn::ZANRemoveTransHandlerProvider::key;
 
-  ASSERT_EQ(module_.Link(&lookup), 0);
+  ASSERT_EQ(module_->Link(&lookup), 0);
   const std::string create = std::to_string(FlagCreateMember);
   EXPECT_EQ(log, (std::vector<std::string>{"add test", "add add", "add brightness",
                                            "set distortion " + create, "set blur " + create,
@@ -138,14 +138,14 @@ TEST_F(LinkTest, RegistersAndRemovesInOrder) {
   for (const orn_char *name : {u"test", u"add", u"brightness"}) {
     EXPECT_TRUE(Registered(name));
   }
-  for (const orn_char *name : kGlobalFunctions) {
+  for (const orn_char *name : kModuleGlobalFunctions) {
     EXPECT_TRUE(IsMember(name));
   }
   EXPECT_EQ(env_.Functions().LookupCount(removeKey), 0);
 
   log.clear();
   DropGlobalFunctions();
-  ASSERT_EQ(module_.Unlink(), 0);
+  ASSERT_EQ(module_->Unlink(), 0);
   EXPECT_EQ(log, (std::vector<std::string>{"remove test", "remove add", "remove brightness",
                                            "delete distortion 0", "delete blur 0",
                                            "delete blur_alpha 0"}));
@@ -156,43 +156,43 @@ TEST_F(LinkTest, RegistersAndRemovesInOrder) {
 }
 
 TEST_F(LinkTest, UnlinkRefusedUntilTheScriptDropsItsReferences) {
-  ASSERT_EQ(module_.Link(&env_.Functions()), 0);
+  ASSERT_EQ(module_->Link(&env_.Functions()), 0);
   // The global object holds one reference on each function: a total of 3.
-  EXPECT_EQ(module_.Unlink(), E_FAIL);
+  EXPECT_EQ(module_->Unlink(), E_FAIL);
   EXPECT_EQ(env_.Registry().Count(), 3u);
-  for (const orn_char *name : kGlobalFunctions) {
+  for (const orn_char *name : kModuleGlobalFunctions) {
     EXPECT_TRUE(IsMember(name));
   }
   DropMember(u"distortion");
-  EXPECT_EQ(module_.Unlink(), E_FAIL);  // 2
+  EXPECT_EQ(module_->Unlink(), E_FAIL);  // 2
   EXPECT_EQ(env_.Registry().Count(), 3u);
   DropMember(u"blur");
-  EXPECT_EQ(module_.Unlink(), 0);  // 1 does not refuse
+  EXPECT_EQ(module_->Unlink(), 0);  // 1 does not refuse
   for (const orn_char *name : {u"test", u"add", u"brightness"}) {
     EXPECT_FALSE(Registered(name));
   }
-  for (const orn_char *name : kGlobalFunctions) {
+  for (const orn_char *name : kModuleGlobalFunctions) {
     EXPECT_FALSE(IsMember(name));
   }
 }
 
 TEST_F(LinkTest, ObjectHeldTwiceCountsTwice) {
-  ASSERT_EQ(module_.Link(&env_.Functions()), 0);
+  ASSERT_EQ(module_->Link(&env_.Functions()), 0);
   Variant first, second;
   env_.Global().GetMember(0, u"blur", nullptr, first.Raw(), &env_.Global());
   second = first;
   DropGlobalFunctions();
-  EXPECT_EQ(module_.Unlink(), E_FAIL);
+  EXPECT_EQ(module_->Unlink(), E_FAIL);
   second = Variant();
-  EXPECT_EQ(module_.Unlink(), 0);
+  EXPECT_EQ(module_->Unlink(), 0);
 }
 
 TEST_F(LinkTest, UnlinkWithoutGlobalObjectRemovesOnlyProviders) {
-  ASSERT_EQ(module_.Link(&env_.Functions()), 0);
+  ASSERT_EQ(module_->Link(&env_.Functions()), 0);
   DropMember(u"distortion");
   DropMember(u"blur_alpha");
   env_.SetGlobalObjectAvailable(false);
-  EXPECT_EQ(module_.Unlink(), 0);
+  EXPECT_EQ(module_->Unlink(), 0);
   env_.SetGlobalObjectAvailable(true);
   EXPECT_EQ(env_.Registry().Count(), 0u);
   EXPECT_TRUE(IsMember(u"blur"));

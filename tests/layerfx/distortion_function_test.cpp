@@ -10,8 +10,8 @@
 #include <random>
 
 #include "host/pixel_routines.h"
-#include "tests/frame/loaded_module.h"
-#include "tests/layerfx/layer_pictures.h"
+#include "tests/loaded_module.h"
+#include "tests/layer_pictures.h"
 #include "tests/layerfx/picture_match.h"
 
 namespace fxtest {

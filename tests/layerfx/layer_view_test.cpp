@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "reference/layer_view_reads.h"
-#include "tests/frame/loaded_module.h"
-#include "tests/layerfx/layer_pictures.h"
+#include "tests/layer_pictures.h"
+#include "tests/loaded_module.h"
 
 namespace fxtest {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "tests/layerfx/layer_pictures.h"
+#include "tests/layer_pictures.h"
 
 namespace fxtest {
 

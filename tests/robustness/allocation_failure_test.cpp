@@ -31,8 +31,8 @@
 #include "host/script_error.h"
 #include "host/utf16_text.h"
 #include "instrument/allocation_meter.h"
-#include "loaded_module.h"
-#include "tests/layerfx/layer_pictures.h"
+#include "tests/layer_pictures.h"
+#include "tests/loaded_module.h"
 #include "tests/transitions/loaded_module_fixture.h"
 
 namespace {
@@ -187,7 +187,7 @@ void PrepareFailedLink(tRun &run) {
   } catch (const zanhost::ScriptError &) {
   } catch (const std::bad_alloc &) {
   }
-  fxtest::DropGlobalFunctions(run.env);
+  zanhost::DropModuleGlobalFunctions(run.env);
 }
 
 tEnd UnlinkModule(tRun &run, const orn_char *) {
@@ -343,7 +343,7 @@ tRunEnd RunOnce(const tEntry &entry, uint64_t linkFailure, MakeFailure makeFailu
       }
       result.pictures = PicturesDigest(run);
       result.steps = run.steps;
-      fxtest::DropGlobalFunctions(run.env);
+      zanhost::DropModuleGlobalFunctions(run.env);
       if (run.module.Linked()) {
         EXPECT_EQ(run.module.Unlink(), 0) << "the module cannot unlink after the run";
       }

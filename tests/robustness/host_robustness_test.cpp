@@ -17,11 +17,11 @@
 #include "host/option_source.h"
 #include "host/utf16_text.h"
 #include "hostapi/host_functions.h"
-#include "loaded_module.h"
 #include "reference/box_filter.h"
 #include "reference/distortion.h"
 #include "reference/rule_frames.h"
 #include "tests/all_host_keys.h"
+#include "tests/loaded_module.h"
 
 namespace {
 
@@ -70,7 +70,7 @@ TEST(HostRobustnessTest, NoGlobalObjectAtLinkRegistersNoFunctionAndHoldsNothing)
   env.SetGlobalObjectAvailable(false);
   ASSERT_EQ(module->Link(&env.Functions()), 0);
   EXPECT_EQ(env.Registry().Count(), 3u);
-  for (const char16_t *name : {u"distortion", u"blur", u"blur_alpha"}) {
+  for (const char16_t *name : fxtest::kModuleGlobalFunctions) {
     EXPECT_FALSE(env.Global().Has(name)) << zanhost::ToUtf8(name);
   }
   // The function objects went with the caller's reference: nothing is held, so
@@ -192,7 +192,7 @@ TEST_P(HostLackingOneFunctionTest, RunsAsFarAsTheHostAllowsAndLeavesNothing) {
     Tolerate("a transition", [&] { return RunTransition(transition); });
   }
   env_.Functions().Restore(GetParam());
-  fxtest::DropGlobalFunctions(env_);
+  zanhost::DropModuleGlobalFunctions(env_);
   EXPECT_EQ(module->Unlink(), 0);
   EXPECT_EQ(env_.Registry().Count(), 0u);
 }

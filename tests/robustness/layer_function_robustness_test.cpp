@@ -12,7 +12,7 @@
 
 #include "host/host_ref.h"
 #include "host/layer_object.h"
-#include "loaded_module.h"
+#include "tests/loaded_module.h"
 
 namespace {
 
@@ -95,7 +95,7 @@ TEST_P(BoxFilterRobustnessTest, RadiiAndLayersOfEveryShape) {
     const std::vector<uint8_t> before = layer->Pixels()->Bytes();
     std::vector<Variant> arguments{Variant::Object(layer.get())};
     arguments.insert(arguments.end(), test.radii.begin(), test.radii.end());
-    const fxtest::tCallEnd end = Call(GetParam(), arguments);
+    const fxtest::tCallEnd end = CallEnd(GetParam(), arguments);
     EXPECT_EQ(end.raised, test.raised != nullptr);
     if (test.raised != nullptr) {
       EXPECT_EQ(end.message, test.raised);
@@ -106,7 +106,7 @@ TEST_P(BoxFilterRobustnessTest, RadiiAndLayersOfEveryShape) {
     if (test.sameAsRadius > 0) {
       const Ref<LayerObject> twin = MakeLayer(test.width, test.height);
       ASSERT_FALSE(
-          Call(GetParam(), {Variant::Object(twin.get()), Variant::Integer(test.sameAsRadius)})
+          CallEnd(GetParam(), {Variant::Object(twin.get()), Variant::Integer(test.sameAsRadius)})
               .raised);
       EXPECT_EQ(layer->Pixels()->Bytes(), twin->Pixels()->Bytes());
     } else if (test.sameAsRadius == 0) {
@@ -132,7 +132,7 @@ TEST_P(BoxFilterRobustnessTest, NoLayerOrNoPixels) {
   };
   for (const auto &test : cases) {
     SCOPED_TRACE(test.label);
-    const fxtest::tCallEnd end = Call(GetParam(), {test.target, Variant::Integer(test.radius)});
+    const fxtest::tCallEnd end = CallEnd(GetParam(), {test.target, Variant::Integer(test.radius)});
     ASSERT_EQ(end.raised, test.raised != nullptr);
     if (test.raised != nullptr) {
       EXPECT_EQ(end.message, test.raised);
@@ -159,7 +159,7 @@ class DistortionRobustnessTest : public fxtest::LoadedModuleTest {
     if (opacity != nullptr) {
       arguments.push_back(*opacity);
     }
-    return Call(u"distortion", arguments);
+    return CallEnd(u"distortion", arguments);
   }
 
   // Row y of `dest` is row `row` of `source` moved left by `shift` (right when
@@ -285,8 +285,8 @@ TEST_F(DistortionRobustnessTest, NoLayerRaisesBeforeAnythingIsDrawn) {
   const Ref<LayerObject> bare = Ref<LayerObject>::Adopt(LayerObject::CreateWithoutBuffer(4, 2));
   const std::vector<uint8_t> before = dest->Pixels()->Bytes();
   const fxtest::tCallEnd noLayer =
-      Call(u"distortion", {Variant::Integer(1), Variant::Object(dest.get()), Variant::Real(0),
-                           Variant::Real(8), Variant::Real(8)});
+      CallEnd(u"distortion", {Variant::Integer(1), Variant::Object(dest.get()), Variant::Real(0),
+                              Variant::Real(8), Variant::Real(8)});
   EXPECT_EQ(noLayer.message, u"invoking of Layer.left failed.");
   const fxtest::tCallEnd noPixels = Distort(*bare, *dest, 0, 8, 8);
   EXPECT_EQ(noPixels.message, u"Layer has no image buffer.");

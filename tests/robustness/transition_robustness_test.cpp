@@ -15,7 +15,7 @@
 #include "host/image_source.h"
 #include "host/line_source.h"
 #include "host/option_source.h"
-#include "loaded_module.h"
+#include "tests/loaded_module.h"
 
 namespace {
 

@@ -72,22 +72,6 @@ OptionList Options(std::initializer_list<std::pair<std::u16string, Variant>> pai
   return OptionList(pairs.begin(), pairs.end());
 }
 
-void LoadedModuleTest::SetUp() {
-  module_ = std::make_unique<PluginLibrary>(FX_MODULE_PATH);
-  ASSERT_EQ(module_->Link(&env_.Functions()), 0);
-}
-
-void LoadedModuleTest::TearDown() {
-  if (module_ && module_->Linked()) {
-    // The module unlinks once the script no longer holds its global functions.
-    for (const orn_char *function : {u"distortion", u"blur", u"blur_alpha"}) {
-      env_.Global().DeleteMember(0, function, nullptr, &env_.Global());
-    }
-    EXPECT_EQ(module_->Unlink(), 0);
-  }
-  HostTest::TearDown();
-}
-
 iZANTransHandlerProvider *LoadedModuleTest::Provider(std::u16string_view name) {
   return env_.Registry().Find(name);
 }

@@ -1,13 +1,11 @@
-// Tests that drive the transitions through the built module: each test loads
-// and links libfxplugin.so through the host's loader in a fresh environment,
-// and unlinks it before the host checks that every counted object and
-// reference came back.
+// Tests that drive the transitions through the built module: the stage of
+// two sources, a destination and a band driver, the pictures they show, and
+// the loaded-module fixture with the transitions' own calls.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,8 +15,7 @@
 #include "host/line_source.h"
 #include "host/option_source.h"
 #include "host/pixel_buffer.h"
-#include "host/plugin_loader.h"
-#include "tests/host/host_fixture.h"
+#include "tests/loaded_module.h"
 
 namespace zanhost {
 
@@ -60,11 +57,10 @@ tZANBandData StageBand(Stage &stage, int top, int height);
 // Options from name/value pairs.
 OptionList Options(std::initializer_list<std::pair<std::u16string, Variant>> pairs);
 
-class LoadedModuleTest : public HostTest {
+// The loaded-module fixture (tests/loaded_module.h) with the transitions'
+// own calls.
+class LoadedModuleTest : public fxtest::LoadedModuleTest {
  protected:
-  void SetUp() override;
-  void TearDown() override;
-
   // The provider the module registered under `name`.
   iZANTransHandlerProvider *Provider(std::u16string_view name);
   // Starts the named transition on the stage straight through its provider,
@@ -74,8 +70,6 @@ class LoadedModuleTest : public HostTest {
   // The message of the script error that Start raises; empty when none is.
   std::u16string StartError(std::u16string_view name, OptionList options, int width = 8,
                             int height = 6);
-
-  std::unique_ptr<PluginLibrary> module_;
 };
 
 }  // namespace zanhost

@@ -11,7 +11,7 @@
 #include "host/band_driver.h"
 #include "host/line_source.h"
 #include "host/option_source.h"
-#include "tests/frame/loaded_module.h"
+#include "tests/loaded_module.h"
 
 namespace fxtest {
 namespace {

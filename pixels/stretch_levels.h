@@ -1,0 +1,19 @@
+// The last step of the "brightness" rule: its levels stretched to the full
+// range and optionally inverted, in one pass.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "pixels/kernel_path.h"
+
+namespace pixels {
+
+// Stretches levels so that they span 0..255 (v -> floor((v - low) * 255 /
+// (high - low))), unless they are uniform or span it already, then inverts them
+// (255 - v) when `invert` is set. `path` chooses the implementation of the
+// mapping (there is none on 256-bit vectors: such a request takes 128 bits).
+void StretchLevels(uint8_t *levels, size_t count, bool invert,
+                   tKernelPath path = tKernelPath::Auto);
+
+}  // namespace pixels

@@ -1,0 +1,433 @@
+// BoxFilter and BoxFilterAlpha against a naive reference that sums every window
+// directly, for every kernel path this processor runs.
+#include "pixels/box_filter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "pixels/box_filter_kernels.h"
+#include "tests/pixels/fenced_picture.h"
+#include "tests/pixels/kernel_path_test.h"
+
+// Allocation-failure tests ask for impossible sizes; let them fail quietly
+// under AddressSanitizer too.
+extern "C" const char *__asan_default_options() {
+  return "allocator_may_return_null=1";
+}
+
+namespace pixels {
+namespace {
+
+using fxtest::RandomPixels;
+using fxtest::tBytes;
+using fxtest::tFencedPicture;
+
+enum class tKernel { Blur, BlurAlpha };
+
+struct tWindowSums {
+  uint64_t n = 0;
+  uint64_t plain[4] = {};     // sum of each byte
+  uint64_t weighted[3] = {};  // sum of colour * alpha
+};
+
+tWindowSums SumWindow(const tBytes &src, int32_t w, int32_t h, int32_t x, int32_t y, int32_t i,
+                      int32_t j) {
+  tWindowSums sums;
+  for (int32_t r = std::max(0, i - y); r <= std::min(h - 1, i + y); ++r) {
+    for (int32_t c = std::max(0, j - x); c <= std::min(w - 1, j + x); ++c) {
+      const uint8_t *p = &src[(size_t(r) * w + c) * 4];
+      ++sums.n;
+      for (int k = 0; k < 4; ++k) {
+        sums.plain[k] += p[k];
+      }
+      for (int k = 0; k < 3; ++k) {
+        sums.weighted[k] += uint64_t(p[k]) * p[3];
+      }
+    }
+  }
+  return sums;
+}
+
+// One output pixel of either filter, straight from the definitions.
+void NaivePixel(tKernel kernel, const tBytes &src, int32_t w, int32_t h, int32_t x, int32_t y,
+                int32_t i, int32_t j, uint8_t *out) {
+  const tWindowSums s = SumWindow(src, w, h, x, y, i, j);
+  if (kernel == tKernel::Blur) {
+    const uint64_t q = (uint64_t{1} << 32) / s.n;
+    for (int k = 0; k < 4; ++k) {
+      out[k] = uint8_t((s.plain[k] * q) >> 32);
+    }
+    return;
+  }
+  const uint64_t alpha_sum = s.plain[3];
+  for (int k = 0; k < 3 && alpha_sum > 0; ++k) {
+    out[k] = uint8_t(s.weighted[k] / alpha_sum);
+  }
+  out[3] = uint8_t(alpha_sum / s.n);
+}
+
+tBytes NaiveBoxFilter(tKernel kernel, const tBytes &src, int32_t w, int32_t h, int32_t x,
+                      int32_t y) {
+  tBytes out = src;
+  if (x == 0 && y == 0) {
+    return out;
+  }
+  for (int32_t i = 0; i < h; ++i) {
+    for (int32_t j = 0; j < w; ++j) {
+      NaivePixel(kernel, src, w, h, x, y, i, j, &out[(size_t(i) * w + j) * 4]);
+    }
+  }
+  return out;
+}
+
+bool RunKernel(tKernel kernel, const tPixelRows &rows, int32_t x, int32_t y, tKernelPath path) {
+  return kernel == tKernel::Blur ? BoxFilter(rows, x, y, path) : BoxFilterAlpha(rows, x, y, path);
+}
+
+struct tSize {
+  int32_t w, h;
+};
+
+// Widths 1, 2, odd, and just past 4-, 8- and 16-pixel blocks; heights alike.
+const tSize kSizes[] = {{1, 1},  {2, 1},  {1, 2},  {2, 2},   {3, 3},   {5, 3},   {1, 17},
+                        {2, 9},  {7, 13}, {8, 5},  {9, 9},   {16, 4},  {17, 6},  {31, 3},
+                        {33, 8}, {64, 5}, {65, 7}, {12, 40}, {129, 3}, {300, 3}, {4, 260}};
+
+// Radii pairs for a size: none, small, the largest allowed, and mixed.
+std::vector<tSize> RadiiFor(tSize size, std::mt19937 &rng) {
+  const int32_t mx = size.w / 2;
+  const int32_t my = size.h / 2;
+  const std::vector<tSize> wanted = {
+      {0, 0},
+      {1, 0},
+      {0, 1},
+      {1, 1},
+      {2, 1},
+      {1, 3},
+      {mx, my},
+      {mx, 0},
+      {0, my},
+      {mx, 1},
+      {int32_t(rng() % uint32_t(mx + 1)), int32_t(rng() % uint32_t(my + 1))}};
+  std::vector<tSize> radii;
+  for (tSize r : wanted) {
+    if (r.w <= mx && r.h <= my) {
+      radii.push_back(r);
+    }
+  }
+  return radii;
+}
+
+class BoxFilterPathTest : public fxtest::KernelPathTest {
+ protected:
+  // Every size and radius pair, cycling through padded and negative pitches.
+  void SweepRandomPictures(tKernel kernel, uint32_t seed) {
+    std::mt19937 rng(seed);
+    int layout = 0;
+    for (tSize size : kSizes) {
+      for (tSize radii : RadiiFor(size, rng)) {
+        const tBytes src = RandomPixels(size.w, size.h, rng, kernel == tKernel::BlurAlpha);
+        const int32_t guard_words = layout % 3 == 0 ? 0 : layout % 5 + 1;
+        const bool bottom_up = layout % 2 == 1;
+        ++layout;
+        SCOPED_TRACE(testing::Message()
+                     << size.w << "x" << size.h << " x=" << radii.w << " y=" << radii.h
+                     << " guard=" << guard_words << " bottom_up=" << bottom_up);
+        tFencedPicture picture(size.w, size.h, src, guard_words, bottom_up);
+        ASSERT_TRUE(RunKernel(kernel, picture.Rows(), radii.w, radii.h, GetParam()));
+        ASSERT_EQ(picture.Pixels(), NaiveBoxFilter(kernel, src, size.w, size.h, radii.w, radii.h));
+        ASSERT_TRUE(picture.GuardsIntact());
+      }
+    }
+  }
+};
+
+TEST_P(BoxFilterPathTest, BlurMatchesReference) {
+  SweepRandomPictures(tKernel::Blur, 11);
+}
+
+TEST_P(BoxFilterPathTest, BlurAlphaMatchesReference) {
+  SweepRandomPictures(tKernel::BlurAlpha, 12);
+}
+
+// Columns of up to 257 rows may keep their sums in 16 bits (255 * 257 = 65535),
+// taller ones may not: y = 128 is the last radius of the first kind, y = 129
+// the first of the other. All-255 pictures bring the sums to their maximum,
+// random ones check the rest; widths cover the row's vector blocks, their
+// ends and odd tails.
+TEST_P(BoxFilterPathTest, BlurColumnSumsAroundSixteenBits) {
+  std::mt19937 rng(17);
+  int layout = 0;
+  for (int32_t y : {127, 128, 129}) {
+    const int32_t h = 2 * y + 3;
+    for (tSize size : {tSize{3, 1}, tSize{19, 5}, tSize{43, 16}}) {
+      const int32_t w = size.w;
+      const int32_t x = size.h;
+      const tBytes full(size_t(w) * h * 4, 255);
+      for (const tBytes &src : {full, RandomPixels(w, h, rng, false)}) {
+        SCOPED_TRACE(testing::Message() << w << "x" << h << " x=" << x << " y=" << y);
+        tFencedPicture picture(w, h, src, layout % 3, layout % 2 == 1);
+        ++layout;
+        ASSERT_TRUE(BoxFilter(picture.Rows(), x, y, GetParam()));
+        ASSERT_EQ(picture.Pixels(), NaiveBoxFilter(tKernel::Blur, src, w, h, x, y));
+        ASSERT_TRUE(picture.GuardsIntact());
+      }
+    }
+  }
+}
+
+// Every horizontal radius on one width, so that the row's vector blocks (cut
+// windows at the left, whole ones, cut ones at the right) meet the pixels
+// taken one at a time at every offset.
+TEST_P(BoxFilterPathTest, BlurEveryHorizontalRadius) {
+  std::mt19937 rng(19);
+  for (int32_t w : {40, 61}) {
+    const tBytes src = RandomPixels(w, 3, rng, false);
+    for (int32_t x = 0; 2 * x <= w; ++x) {
+      SCOPED_TRACE(testing::Message() << "w=" << w << " x=" << x);
+      tFencedPicture picture(w, 3, src, 1, false);
+      ASSERT_TRUE(BoxFilter(picture.Rows(), x, 1, GetParam()));
+      ASSERT_EQ(picture.Pixels(), NaiveBoxFilter(tKernel::Blur, src, w, 3, x, 1));
+    }
+  }
+}
+
+struct tBgra {
+  uint8_t b, g, r, a;
+};
+
+struct tWorkedCase {
+  const char *name;
+  tKernel kernel;
+  int32_t x, y;
+  std::vector<tBgra> row;  // one row of pixels
+  std::vector<tBgra> expected;
+};
+
+tBytes ToBytes(const std::vector<tBgra> &pixels) {
+  tBytes out;
+  for (const tBgra &p : pixels) {
+    out.insert(out.end(), {p.b, p.g, p.r, p.a});
+  }
+  return out;
+}
+
+TEST_P(BoxFilterPathTest, WorkedNumbers) {
+  const tWorkedCase cases[] = {
+      {"pair of 200 and 100 gives exact 150",
+       tKernel::Blur,
+       1,
+       0,
+       {{200, 200, 200, 200}, {100, 100, 100, 100}},
+       {{150, 150, 150, 150}, {150, 150, 150, 150}}},
+      {"0 255 0 gives 127 at the end and 84 in the middle",
+       tKernel::Blur,
+       1,
+       0,
+       {{0, 0, 0, 0}, {255, 255, 255, 255}, {0, 0, 0, 0}},
+       {{127, 127, 127, 127}, {84, 84, 84, 84}, {127, 127, 127, 127}}},
+      {"blur halves red next to transparent black",
+       tKernel::Blur,
+       1,
+       0,
+       {{0, 0, 0, 0}, {0, 0, 255, 255}},
+       {{0, 0, 127, 127}, {0, 0, 127, 127}}},
+      {"blur_alpha keeps red next to transparent black",
+       tKernel::BlurAlpha,
+       1,
+       0,
+       {{0, 0, 0, 0}, {0, 0, 255, 255}},
+       {{0, 0, 255, 127}, {0, 0, 255, 127}}},
+      {"transparent window keeps its colour bytes",
+       tKernel::BlurAlpha,
+       1,
+       0,
+       {{0x12, 0x34, 0x56, 0}, {0xAB, 0xCD, 0xEF, 0}, {1, 2, 3, 0}},
+       {{0x12, 0x34, 0x56, 0}, {0xAB, 0xCD, 0xEF, 0}, {1, 2, 3, 0}}},
+  };
+  for (const tWorkedCase &c : cases) {
+    SCOPED_TRACE(c.name);
+    const int32_t w = int32_t(c.row.size());
+    tFencedPicture picture(w, 1, ToBytes(c.row), 1, false);
+    ASSERT_TRUE(RunKernel(c.kernel, picture.Rows(), c.x, c.y, GetParam()));
+    EXPECT_EQ(picture.Pixels(), ToBytes(c.expected));
+  }
+}
+
+// A uniform picture: blur loses one wherever n is not a power of two, since
+// floor(v * n * floor(2^32 / n) / 2^32) = v - 1 then; blur_alpha divides exactly.
+TEST_P(BoxFilterPathTest, UniformPictureDropsOnlyUnderBlur) {
+  const tSize sizes[] = {{5, 4}, {19, 11}, {40, 3}};
+  const tBgra colour = {10, 200, 255, 255};
+  for (tSize size : sizes) {
+    for (tSize radii : {tSize{1, 1}, tSize{2, 0}, tSize{size.w / 2, size.h / 2}}) {
+      SCOPED_TRACE(testing::Message() << size.w << "x" << size.h << " x=" << radii.w);
+      const tBytes src = ToBytes(std::vector<tBgra>(size_t(size.w) * size.h, colour));
+      tFencedPicture blurred(size.w, size.h, src, 0, false);
+      tFencedPicture weighted(size.w, size.h, src, 0, false);
+      ASSERT_TRUE(BoxFilter(blurred.Rows(), radii.w, radii.h, GetParam()));
+      ASSERT_TRUE(BoxFilterAlpha(weighted.Rows(), radii.w, radii.h, GetParam()));
+      EXPECT_EQ(weighted.Pixels(), src);
+      const tBytes out = blurred.Pixels();
+      for (int32_t i = 0; i < size.h; ++i) {
+        for (int32_t j = 0; j < size.w; ++j) {
+          const uint64_t n = SumWindow(src, size.w, size.h, radii.w, radii.h, i, j).n;
+          const int drop = (n & (n - 1)) == 0 ? 0 : 1;
+          const uint8_t *p = &out[(size_t(i) * size.w + j) * 4];
+          ASSERT_EQ(p[0], colour.b - drop);
+          ASSERT_EQ(p[1], colour.g - drop);
+          ASSERT_EQ(p[2], colour.r - drop);
+          ASSERT_EQ(p[3], colour.a - drop);
+        }
+      }
+    }
+  }
+}
+
+// One row under the largest window whose weighted sums fit 32 bits (x = 33,025,
+// n = 66,051): colour sums pass 2^31 and alpha sums 2^24, where quotients
+// taken from floating-point estimates are most at risk. Mostly opaque bright
+// pixels put the quotients near 255 and near whole numbers; every pixel is
+// checked against window sums taken from prefix sums.
+TEST_P(BoxFilterPathTest, BlurAlphaLargestNarrowWindowDividesExactly) {
+  const int32_t x = 33025;
+  const int32_t w = 2 * x + 1 + 517;
+  std::mt19937 rng(13);
+  tBytes src(size_t(w) * 4);
+  for (int32_t j = 0; j < w; ++j) {
+    const uint32_t pick = rng() % 4;
+    src[4 * j + 3] = pick == 0 ? uint8_t(rng()) : uint8_t(255 - pick + 1);
+    for (int c = 0; c < 3; ++c) {
+      src[4 * j + c] = rng() % 3 == 0 ? uint8_t(rng()) : 255;
+    }
+  }
+  std::vector<uint64_t> prefix(size_t(w + 1) * 4, 0);
+  for (int32_t j = 0; j < w; ++j) {
+    const uint64_t alpha = src[4 * j + 3];
+    for (int c = 0; c < 4; ++c) {
+      const uint64_t term = c < 3 ? src[4 * j + c] * alpha : alpha;
+      prefix[4 * (j + 1) + c] = prefix[4 * j + c] + term;
+    }
+  }
+  tFencedPicture picture(w, 1, src, 1, false);
+  ASSERT_TRUE(BoxFilterAlpha(picture.Rows(), x, 0, GetParam()));
+  const tBytes out = picture.Pixels();
+  for (int32_t j = 0; j < w; ++j) {
+    const int32_t first = std::max(0, j - x);
+    const int32_t last = std::min(w - 1, j + x);
+    uint64_t sums[4];
+    for (int c = 0; c < 4; ++c) {
+      sums[c] = prefix[4 * (last + 1) + c] - prefix[4 * first + c];
+    }
+    ASSERT_GT(sums[3], 0u);
+    for (int c = 0; c < 3; ++c) {
+      ASSERT_EQ(out[4 * j + c], sums[c] / sums[3]) << "pixel " << j << " channel " << c;
+    }
+    ASSERT_EQ(out[4 * j + 3], sums[3] / uint64_t(last - first + 1)) << "pixel " << j;
+  }
+  EXPECT_TRUE(picture.GuardsIntact());
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, BoxFilterPathTest, fxtest::EveryKernelPath(), fxtest::PathName);
+
+TEST(BoxFilterTest, RadiusOutOfRangeLeavesImageUntouched) {
+  const tSize radii[] = {{3, 0}, {0, 2}, {-1, 0}, {0, -1}, {-1, -1}};
+  std::mt19937 rng(3);
+  const tBytes src = RandomPixels(5, 3, rng, false);
+  for (tSize r : radii) {
+    tFencedPicture picture(5, 3, src, 0, false);
+    EXPECT_FALSE(BoxFilter(picture.Rows(), r.w, r.h));
+    EXPECT_FALSE(BoxFilterAlpha(picture.Rows(), r.w, r.h));
+    EXPECT_EQ(picture.Pixels(), src);
+  }
+}
+
+TEST(BoxFilterTest, EmptyImageOrZeroRadiiDoNothing) {
+  tFencedPicture empty_rows(0, 4, {}, 1, false);
+  EXPECT_TRUE(BoxFilter(empty_rows.Rows(), 0, 2));
+  EXPECT_TRUE(BoxFilterAlpha(empty_rows.Rows(), 0, 2));
+  EXPECT_TRUE(empty_rows.GuardsIntact());
+  tFencedPicture no_rows(4, 0, {}, 1, false);
+  EXPECT_TRUE(BoxFilter(no_rows.Rows(), 2, 0));
+  EXPECT_TRUE(no_rows.GuardsIntact());
+}
+
+// Work storage for an enormous claimed image cannot be had: the call must fail
+// cleanly before touching a pixel (the buffer behind it is one pixel).
+TEST(BoxFilterTest, StorageUnavailableReturnsFalse) {
+  uint32_t pixel = 0x01020304;
+  const tPixelRows huge = {reinterpret_cast<uint8_t *>(&pixel), 0, INT32_MAX, INT32_MAX};
+  EXPECT_FALSE(BoxFilter(huge, 1, INT32_MAX / 2));
+  EXPECT_FALSE(BoxFilterAlpha(huge, 1, INT32_MAX / 2));
+  EXPECT_EQ(pixel, 0x01020304u);
+}
+
+// The 64-bit-sum kernels agree with the reference on ordinary windows.
+TEST(BoxFilterTest, WideSumKernelsMatchReference) {
+  std::mt19937 rng(5);
+  const tSize cases[] = {{7, 5}, {33, 9}, {64, 17}};
+  for (tSize size : cases) {
+    for (tKernel kernel : {tKernel::Blur, tKernel::BlurAlpha}) {
+      const tBytes src = RandomPixels(size.w, size.h, rng, kernel == tKernel::BlurAlpha);
+      tFencedPicture picture(size.w, size.h, src, 2, true);
+      const int32_t x = size.w / 3;
+      const int32_t y = size.h / 2;
+      ASSERT_TRUE(kernel == tKernel::Blur ? BoxFilterRefWide(picture.Rows(), x, y)
+                                          : BoxFilterAlphaRefWide(picture.Rows(), x, y));
+      EXPECT_EQ(picture.Pixels(), NaiveBoxFilter(kernel, src, size.w, size.h, x, y));
+      EXPECT_TRUE(picture.GuardsIntact());
+    }
+  }
+}
+
+// 599 x 599 windows exceed the 66,051 pixels where weighted colour sums fit 32
+// bits: a uniform picture must still come out unchanged, and sampled pixels of
+// a random one must match the reference.
+TEST(BoxFilterAlphaTest, WindowPastThirtyTwoBitLimit) {
+  const int32_t size = 600;
+  const tBytes uniform = ToBytes(std::vector<tBgra>(size_t(size) * size, {10, 200, 255, 255}));
+  tFencedPicture picture(size, size, uniform, 0, false);
+  ASSERT_TRUE(BoxFilterAlpha(picture.Rows(), 299, 299));
+  EXPECT_EQ(picture.Pixels(), uniform);
+
+  std::mt19937 rng(7);
+  const tBytes src = RandomPixels(size, size, rng, true);
+  tFencedPicture random(size, size, src, 0, false);
+  ASSERT_TRUE(BoxFilterAlpha(random.Rows(), 299, 299));
+  const tBytes out = random.Pixels();
+  for (tSize at : {tSize{0, 0}, tSize{299, 300}, tSize{599, 599}, tSize{450, 17}}) {
+    uint8_t expected[4];
+    std::copy_n(&src[(size_t(at.h) * size + at.w) * 4], 4, expected);
+    NaivePixel(tKernel::BlurAlpha, src, size, size, 299, 299, at.h, at.w, expected);
+    EXPECT_TRUE(std::equal(expected, expected + 4, &out[(size_t(at.h) * size + at.w) * 4]))
+        << "pixel " << at.w << "," << at.h;
+  }
+}
+
+// 1027 x 16401 windows hold 16,843,827 pixels, past the 16,843,009 where a sum
+// of 255s fits 32 bits. On a uniform 255 picture every channel must be
+// floor(255 * n * floor(2^32 / n) / 2^32) for its own window size n.
+TEST(BoxFilterTest, WindowPastThirtyTwoBitLimit) {
+  const int32_t w = 1027;
+  const int32_t h = 16401;
+  const int32_t x = w / 2;
+  const int32_t y = h / 2;
+  std::vector<uint32_t> words(size_t(w) * h, 0xFFFFFFFFu);
+  const tPixelRows rows = {reinterpret_cast<uint8_t *>(words.data()), ptrdiff_t(w) * 4, w, h};
+  ASSERT_TRUE(BoxFilter(rows, x, y));
+  for (int32_t i = 0; i < h; ++i) {
+    const uint64_t v = uint64_t(std::min(h - 1, i + y) - std::max(0, i - y) + 1);
+    for (int32_t j = 0; j < w; ++j) {
+      const uint64_t n = v * uint64_t(std::min(w - 1, j + x) - std::max(0, j - x) + 1);
+      const uint64_t channel = (255 * n * ((uint64_t{1} << 32) / n)) >> 32;
+      ASSERT_EQ(words[size_t(i) * w + j], uint32_t(channel * 0x01010101u)) << j << "," << i;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pixels
