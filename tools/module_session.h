@@ -31,7 +31,8 @@ class ModuleSession {
   PluginLibrary library_;
 };
 
-// The module built beside the program: <directory of the executable>/../libfxplugin.so.
+// The module built beside the program: <directory of the executable>/../
+// libfxplugin.so (fxplugin.dll on Windows).
 std::string DefaultModulePath();
 
 }  // namespace zanhost::cli

@@ -15,8 +15,8 @@ commands:
   blur_alpha   box-blur a picture, colour weighted by alpha
   distortion   draw a wave-distorted copy of a picture
 
-  --module PATH  the module file to load (default: libfxplugin.so beside the
-                 program's directory)
+  --module PATH  the module file to load (default: libfxplugin.so, on Windows
+                 fxplugin.dll, beside the program's directory)
   --help         this text; "zanhost COMMAND --help" for a command's
 
 exit status: 0 done, 1 the run failed (bad file, error raised by the module),
