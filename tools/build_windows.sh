@@ -38,6 +38,7 @@ if [ ! -f "$png_source/CMakeLists.txt" ]; then
 fi
 
 mkdir -p "$build_dir"
+build_dir=$(cd "$build_dir" && pwd)
 png_prefix=$build_dir/libpng
 if [ ! -f "$png_prefix/lib/libpng16.a" ]; then
   cmake -S "$png_source" -B "$build_dir/libpng-build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
@@ -53,7 +54,7 @@ case $arch in
   x86_64) loader=/usr/lib/wine/wine64 ;;
   *) loader=/usr/lib/wine/wine ;;
 esac
-emulator="env;WINEPREFIX=$(cd "$build_dir" && pwd)/wine;WINEDEBUG=-all;$loader"
+emulator="env;WINEPREFIX=$build_dir/wine;WINEDEBUG=-all;$loader"
 cmake -S "$source_dir" -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCMAKE_BUILD_TYPE=Release -DFX_BUILD_BENCH=OFF -DFX_GTEST_SOURCE=/usr/src/googletest \
   -DPNG_LIBRARY="$png_prefix/lib/libpng16.a" -DPNG_PNG_INCLUDE_DIR="$png_prefix/include" $zlib \

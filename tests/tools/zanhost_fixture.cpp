@@ -27,6 +27,18 @@ std::string ReadWholeFile(const std::string &path) {
   return text.str();
 }
 
+// What the program printed, with Windows line ends (its standard streams
+// are in text mode there) read as "\n".
+std::string ReadText(const std::string &path) {
+  std::string text = ReadWholeFile(path);
+#ifdef _WIN32
+  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+    text.erase(at, 1);
+  }
+#endif
+  return text;
+}
+
 #ifdef _WIN32
 
 // One word of a command line as the C runtime's argument parser splits it:
@@ -148,7 +160,7 @@ ProgramResult ZanhostTest::Run(std::vector<std::string> words, bool withModule) 
   const std::string outPath = directory_ + "/.stdout";
   const std::string errPath = directory_ + "/.stderr";
   const int status = RunProgram(directory_, words, outPath, errPath);
-  return ProgramResult{status, ReadWholeFile(outPath), ReadWholeFile(errPath)};
+  return ProgramResult{status, ReadText(outPath), ReadText(errPath)};
 }
 
 std::string ZanhostTest::WritePicture(const std::string &name, const PixelBuffer &picture) const {
