@@ -83,9 +83,9 @@ bool ReadPeTables(const std::vector<char> &file, PeTables &tables) {
     const uint64_t table = optional + bytes.U16(pe + 20);
     for (uint32_t i = 0; i < sectionCount; ++i) {
       const uint64_t entry = table + uint64_t{i} * 40;
-      sections.push_back(
-          {bytes.U32(entry + 12), std::max(bytes.U32(entry + 8), bytes.U32(entry + 16)),
-           bytes.U32(entry + 20)});
+      sections.push_back({bytes.U32(entry + 12),
+                          std::max(bytes.U32(entry + 8), bytes.U32(entry + 16)),
+                          bytes.U32(entry + 20)});
     }
     auto directory = [&](uint32_t index) {
       return index < directoryCount ? bytes.U32(directories + index * 8) : 0;

@@ -70,8 +70,8 @@ int RunProgram(const std::string &directory, const std::vector<std::string> &wor
                const std::string &outPath, const std::string &errPath) {
   std::wstring commandLine;
   for (const std::string &word : words) {
-    commandLine += (commandLine.empty() ? L"" : L" ") +
-                   QuotedWord(std::filesystem::u8path(word).wstring());
+    commandLine +=
+        (commandLine.empty() ? L"" : L" ") + QuotedWord(std::filesystem::u8path(word).wstring());
   }
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
