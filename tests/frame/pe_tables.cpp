@@ -17,9 +17,11 @@ class Bytes {
     if (offset + static_cast<uint64_t>(size) > file_.size()) {
       throw std::out_of_range("outside the file");
     }
+    // Within the file, so the offset fits a size_t.
+    const size_t at = static_cast<size_t>(offset);
     uint32_t value = 0;
     for (int i = size - 1; i >= 0; --i) {
-      value = value << 8 | static_cast<unsigned char>(file_[offset + static_cast<uint64_t>(i)]);
+      value = value << 8 | static_cast<unsigned char>(file_[at + static_cast<size_t>(i)]);
     }
     return value;
   }
