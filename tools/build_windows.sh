@@ -34,7 +34,7 @@ if [ ! -f "$png_source/CMakeLists.txt" ]; then
   (cd "$apt_dir/download" && apt_private source --download-only libpng1.6 >/dev/null 2>&1)
   # apt has checked the files against the signed index.
   dpkg-source --no-check -x "$apt_dir"/download/libpng1.6_*.dsc "$png_source" >/dev/null
-  rm -rf "$apt_dir"
+  rm -rf "$apt_dir" "$source_dir"/build-win-src/libpng1.6_*
 fi
 
 mkdir -p "$build_dir"
