@@ -3,10 +3,10 @@
 #include "frame/export.h"
 #include "frame/link.h"
 
-FX_EXPORT orn_int V2Link(iZANFunctionLookup *lookup) {
+FX_EXPORT orn_int ZAN_CALL V2Link(iZANFunctionLookup *lookup) {
   return Link(lookup);
 }
 
-FX_EXPORT orn_int V2Unlink() {
+FX_EXPORT orn_int ZAN_CALL V2Unlink() {
   return Unlink();
 }

@@ -1,21 +1,15 @@
 #include "host/plugin_loader.h"
 
-#include <dlfcn.h>
+#include "host/library_file.h"
 
 namespace zanhost {
 namespace {
 
-std::string LastLoaderError() {
-  const char *message = dlerror();
-  return message != nullptr ? message : "unknown loader error";
-}
-
 void *FindEntry(void *handle, const char *name, const std::string &path) {
-  dlerror();
-  void *entry = dlsym(handle, name);
+  std::string reason;
+  void *entry = FindLibraryEntry(handle, name, reason);
   if (entry == nullptr) {
-    const std::string reason = LastLoaderError();
-    dlclose(handle);
+    CloseLibraryFile(handle);
     throw PluginLoadError(path + " has no entry " + name + ": " + reason);
   }
   return entry;
@@ -24,23 +18,29 @@ void *FindEntry(void *handle, const char *name, const std::string &path) {
 // A name without a slash would be searched for on the library path; a module
 // file is always named by its path.
 std::string AsFilePath(const std::string &path) {
-  return path.find('/') == std::string::npos ? "./" + path : path;
+  return path.find_first_of("/\\") == std::string::npos ? "./" + path : path;
+}
+
+// The loader's reason names the file.
+void *OpenModule(const std::string &path) {
+  std::string reason;
+  void *handle = OpenLibraryFile(AsFilePath(path), reason);
+  if (handle == nullptr) {
+    throw PluginLoadError(reason);
+  }
+  return handle;
 }
 
 }  // namespace
 
-PluginLibrary::PluginLibrary(const std::string &path)
-    : handle_(dlopen(AsFilePath(path).c_str(), RTLD_NOW | RTLD_LOCAL)) {
-  if (handle_ == nullptr) {
-    throw PluginLoadError(LastLoaderError());
-  }
+PluginLibrary::PluginLibrary(const std::string &path) : handle_(OpenModule(path)) {
   link_ = reinterpret_cast<V2LinkFunction>(FindEntry(handle_, V2LinkName, path));
   unlink_ = reinterpret_cast<V2UnlinkFunction>(FindEntry(handle_, V2UnlinkName, path));
 }
 
 PluginLibrary::~PluginLibrary() {
   if (!linked_) {
-    dlclose(handle_);
+    CloseLibraryFile(handle_);
   }
 }
 

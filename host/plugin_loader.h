@@ -1,4 +1,4 @@
-// Loads a module file as the engine does: dlopen, then the entries V2Link and
+// Loads a module file as the engine does: the system loader, then the entries V2Link and
 // V2Unlink by name. The library is closed on destruction only when it was never
 // linked or its last V2Unlink succeeded; a module that refused to unlink may
 // still own objects the host holds, so its code stays mapped.

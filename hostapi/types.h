@@ -5,6 +5,16 @@
 
 #include <cstdint>
 
+// The calling convention of the two entries and of every host function: the
+// platform's default (cdecl on 32-bit x86). For a host that calls otherwise,
+// define it to that convention (e.g. __stdcall) when building the module and the
+// host; the reference host's functions then need it too, and the compiler names
+// each one that lacks it. Interface slots keep the compiler's convention for
+// member functions.
+#ifndef ZAN_CALL
+#define ZAN_CALL
+#endif
+
 using orn_char = char16_t;
 using orn_int = int32_t;
 using orn_uint32 = uint32_t;

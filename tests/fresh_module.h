@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "host/plugin_loader.h"
 
@@ -24,7 +25,10 @@ class FreshModule {
   }
   ~FreshModule() {
     library_.reset();
-    std::filesystem::remove(path_);
+    // Windows keeps the file of a module that is still mapped (one that refused
+    // to unlink); it stays behind in the temporary folder then.
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
   }
   zanhost::PluginLibrary &operator*() { return *library_; }
   zanhost::PluginLibrary *operator->() { return library_.get(); }

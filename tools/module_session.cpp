@@ -6,6 +6,7 @@
 #include "tools/cli_error.h"
 #include "tools/conversion_watch.h"
 #include "tools/output_file.h"
+#include "tools/platform.h"
 
 namespace zanhost::cli {
 
@@ -37,10 +38,9 @@ ModuleSession::ModuleSession(const std::string &modulePath) try
 }
 
 std::string DefaultModulePath() {
-  std::error_code error;
-  const fs::path executable = fs::read_symlink("/proc/self/exe", error);
-  const fs::path directory = error ? "." : executable.parent_path();
-  return (directory / ".." / "libfxplugin.so").lexically_normal().string();
+  const fs::path executable = ExecutablePath();
+  const fs::path directory = executable.empty() ? "." : executable.parent_path();
+  return (directory / ".." / FX_MODULE_FILE_NAME).lexically_normal().string();
 }
 
 }  // namespace zanhost::cli

@@ -22,7 +22,8 @@ class ModuleSession {
   zanhost::ModuleSession session_;
 };
 
-// The module built beside the program: <directory of the executable>/../libfxplugin.so.
+// The module built beside the program: <directory of the executable>/../
+// libfxplugin.so (fxplugin.dll on Windows).
 std::string DefaultModulePath();
 
 }  // namespace zanhost::cli

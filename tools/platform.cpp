@@ -31,6 +31,21 @@ unsigned long ProcessId() {
   return static_cast<unsigned long>(GetCurrentProcessId());
 }
 
+std::filesystem::path ExecutablePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) {
+      return {};
+    }
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
 namespace {
 
 BOOL WINAPI OnConsoleEvent(DWORD) {
@@ -53,6 +68,11 @@ bool StandardErrorIsTerminal() {
 
 unsigned long ProcessId() {
   return static_cast<unsigned long>(getpid());
+}
+
+std::filesystem::path ExecutablePath() {
+  std::error_code error;
+  return std::filesystem::read_symlink("/proc/self/exe", error);
 }
 
 namespace {

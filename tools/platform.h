@@ -2,11 +2,16 @@
 // does not offer, each with a POSIX and a Windows branch (platform.cpp).
 #pragma once
 
+#include <filesystem>
+
 namespace zanhost::cli {
 
 bool StandardErrorIsTerminal();
 
 unsigned long ProcessId();
+
+// The running program's file, or an empty path when the system cannot say.
+std::filesystem::path ExecutablePath();
 
 // From now on an interrupt (Ctrl-C; on POSIX also SIGTERM and SIGHUP) calls
 // `cleanup` on a thread of its own and then ends the process as the interrupt

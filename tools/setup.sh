@@ -1,14 +1,32 @@
 #!/bin/sh
-# Checks that the build's Debian packages are present and installs the missing
-# ones when run as root. Optional packages are installed the same way, but only
-# noted when they cannot be: their part of `make test` is skipped.
+# Checks that the Debian packages of a task are present and installs the
+# missing ones when run as root. Optional packages are installed the same way,
+# but only noted when they cannot be: their part of the task is skipped.
+# usage: tools/setup.sh [test|windows]
+#   (none)   what `make demo` builds: the module, host, tools, tests, benchmarks
+#   test     also the 32-bit toolchain of `make test`
+#   windows  also the MinGW-w64 cross compilers, Wine and the MinGW zlib that
+#            `make windows`, `make test-windows` and `make dist` need
 set -eu
 packages="cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev libpng-dev pkg-config"
 optional=""
-case "$(dpkg --print-architecture)" in
-  # The 32-bit build of `make test`; qemu-user runs its programs on kernels
-  # that cannot run 32-bit programs themselves.
-  amd64) optional="g++-multilib qemu-user" ;;
+case "${1:-}" in
+  "") ;;
+  test)
+    case "$(dpkg --print-architecture)" in
+      # qemu-user runs the 32-bit programs on kernels that cannot run them.
+      amd64) optional="g++-multilib qemu-user" ;;
+    esac
+    ;;
+  windows)
+    # dpkg-dev unpacks libpng's source package, zip packs the bundle.
+    packages="$packages g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64"
+    packages="$packages libz-mingw-w64-dev dpkg-dev zip"
+    ;;
+  *)
+    echo "usage: tools/setup.sh [test|windows]" >&2
+    exit 2
+    ;;
 esac
 missing_of() {
   for p in "$@"; do

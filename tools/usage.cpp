@@ -16,8 +16,8 @@ commands:
   distortion   draw a wave-distorted copy of a picture
 
 every command also takes:
-  --module PATH  the module file to load (default: libfxplugin.so beside the
-                 program's directory)
+  --module PATH  the module file to load (default: libfxplugin.so, on Windows
+                 fxplugin.dll, beside the program's directory)
   --quiet, -q    print nothing but warnings and errors
   --strict       treat as errors the values the module did not take as given:
                  an option it never read or read as another type, a number it

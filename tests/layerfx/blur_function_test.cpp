@@ -185,8 +185,12 @@ TEST_P(BoxFilterFunctionTest, BufferAddressCarriedAsFullPointer) {
   LayerRef layer = MakeRandomLayer(256, 256, PitchKind::kPacked, rng, true);
   const auto address =
       static_cast<uint64_t>(layer->Property(zanhost::LayerProperty::kMainImageBufferForWrite));
-  if (sizeof(void *) > 4) {
-    ASSERT_GT(address >> 32, 0u);
+  if (sizeof(void *) > 4 && address >> 32 == 0) {
+#ifdef _WIN32
+    GTEST_SKIP() << "this system's heap put the buffer below 4 GiB";
+#else
+    FAIL() << "the buffer lies below 4 GiB";
+#endif
   }
   const Picture expected = BoxReference(ReadPicture(*layer), 256, 256, 1, 2, Weighted());
   ASSERT_EQ(Call(Function(), {Arg(layer), Arg(1), Arg(2)}), 0);

@@ -195,6 +195,7 @@ TEST_F(TransitionCommandTest, EveryFrameTreatsAlphaAlike) {
   EXPECT_TRUE(SamePixels(to_, ReadPng(Path("out/frame-002.png"))));
 }
 
+#ifndef _WIN32
 // On a terminal the progress line is ended before the summary is printed.
 TEST_F(TransitionCommandTest, ProgressLineEndsBeforeTheSummary) {
   const ProgramResult result = RunOnTerminal({"transition", "test", "--from", "a.png", "--to",
@@ -205,6 +206,7 @@ TEST_F(TransitionCommandTest, ProgressLineEndsBeforeTheSummary) {
             std::string::npos)
       << result.out;
 }
+#endif
 
 TEST_F(TransitionCommandTest, QuietPrintsNothing) {
   const ProgramResult quiet =

@@ -1,13 +1,18 @@
 #include "zanhost_fixture.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "host/png_writer.h"
@@ -21,6 +26,79 @@ std::string ReadWholeFile(const std::string &path) {
   text << file.rdbuf();
   return text.str();
 }
+
+// What the program printed, with Windows line ends (its standard streams
+// are in text mode there) read as "\n".
+std::string ReadText(const std::string &path) {
+  std::string text = ReadWholeFile(path);
+#ifdef _WIN32
+  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+    text.erase(at, 1);
+  }
+#endif
+  return text;
+}
+
+#ifdef _WIN32
+
+// One word of a command line as the C runtime's argument parser splits it:
+// quoted, with backslashes doubled before a quote and at the end.
+std::wstring QuotedWord(const std::wstring &word) {
+  std::wstring quoted = L"\"";
+  size_t backslashes = 0;
+  for (const wchar_t c : word) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+    quoted.push_back(c);
+    backslashes = 0;
+  }
+  quoted.append(2 * backslashes, L'\\');
+  return quoted + L"\"";
+}
+
+HANDLE InheritableOutput(const std::string &path) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  return CreateFileW(std::filesystem::u8path(path).wstring().c_str(), GENERIC_WRITE,
+                     FILE_SHARE_READ, &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Runs the program with its output in the two files; its exit status, or -1.
+int RunProgram(const std::string &directory, const std::vector<std::string> &words,
+               const std::string &outPath, const std::string &errPath) {
+  std::wstring commandLine;
+  for (const std::string &word : words) {
+    commandLine +=
+        (commandLine.empty() ? L"" : L" ") + QuotedWord(std::filesystem::u8path(word).wstring());
+  }
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = InheritableOutput(outPath);
+  startup.hStdError = InheritableOutput(errPath);
+  PROCESS_INFORMATION process{};
+  const std::wstring folder = std::filesystem::u8path(directory).wstring();
+  const bool started = startup.hStdOutput != INVALID_HANDLE_VALUE &&
+                       startup.hStdError != INVALID_HANDLE_VALUE &&
+                       CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
+                                      nullptr, folder.c_str(), &startup, &process);
+  CloseHandle(startup.hStdOutput);
+  CloseHandle(startup.hStdError);
+  if (!started) {
+    return -1;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD status = 0;
+  const bool known = GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return known ? static_cast<int>(status) : -1;
+}
+
+#else
 
 // Child side of Run: never returns.
 [[noreturn]] void ExecProgram(const std::string &directory, const std::vector<std::string> &words,
@@ -41,12 +119,31 @@ std::string ReadWholeFile(const std::string &path) {
   _exit(127);
 }
 
+#endif
+
+// The program's path, the words, and "--module" with the built module after
+// the command unless `withModule` is false.
+std::vector<std::string> ProgramWords(std::vector<std::string> words, bool withModule) {
+  if (withModule) {
+    words.insert(words.begin() + std::min<size_t>(words.size(), 1), {"--module", MODULE_PATH});
+  }
+  words.insert(words.begin(), ZANHOST_PATH);
+  return words;
+}
+
 }  // namespace
 
 void ZanhostTest::SetUp() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zanhost-test-XXXXXX").string();
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-  directory_ = pattern;
+  // A new folder of a random name; create_directory fails on an existing one.
+  std::random_device seed;
+  for (int attempt = 0; attempt < 100 && directory_.empty(); ++attempt) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("zanhost-test-" + std::to_string(seed()));
+    if (std::filesystem::create_directory(folder)) {
+      directory_ = folder.string();
+    }
+  }
+  ASSERT_FALSE(directory_.empty());
 }
 
 void ZanhostTest::TearDown() {
@@ -54,15 +151,24 @@ void ZanhostTest::TearDown() {
   std::filesystem::remove_all(directory_, ignored);
 }
 
+#ifdef _WIN32
+
+ProgramResult ZanhostTest::Run(std::vector<std::string> words, bool withModule) const {
+  const std::string outPath = directory_ + "/.stdout";
+  const std::string errPath = directory_ + "/.stderr";
+  const int status =
+      RunProgram(directory_, ProgramWords(std::move(words), withModule), outPath, errPath);
+  return ProgramResult{status, ReadText(outPath), ReadText(errPath)};
+}
+
+#else
+
 ProgramResult ZanhostTest::Run(std::vector<std::string> words, bool withModule) const {
   return Finish(Start(std::move(words), withModule));
 }
 
 int ZanhostTest::Start(std::vector<std::string> words, bool withModule) const {
-  if (withModule) {
-    words.insert(words.begin() + std::min<size_t>(words.size(), 1), {"--module", MODULE_PATH});
-  }
-  words.insert(words.begin(), ZANHOST_PATH);
+  words = ProgramWords(std::move(words), withModule);
   const pid_t child = fork();
   if (child == 0) {
     ExecProgram(directory_, words, directory_ + "/.stdout", directory_ + "/.stderr");
@@ -71,8 +177,7 @@ int ZanhostTest::Start(std::vector<std::string> words, bool withModule) const {
 }
 
 ProgramResult ZanhostTest::RunOnTerminal(std::vector<std::string> words) const {
-  words.insert(words.begin() + std::min<size_t>(words.size(), 1), {"--module", MODULE_PATH});
-  words.insert(words.begin(), ZANHOST_PATH);
+  words = ProgramWords(std::move(words), true);
   const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
   if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) {
     return ProgramResult{-1, "", "no terminal"};
@@ -100,9 +205,10 @@ ProgramResult ZanhostTest::Finish(int child) const {
   int status = 0;
   waitpid(child, &status, 0);
   return ProgramResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-                       ReadWholeFile(directory_ + "/.stdout"),
-                       ReadWholeFile(directory_ + "/.stderr")};
+                       ReadText(directory_ + "/.stdout"), ReadText(directory_ + "/.stderr")};
 }
+
+#endif
 
 std::string ZanhostTest::WritePicture(const std::string &name, const PixelBuffer &picture) const {
   WritePng(Path(name), picture);

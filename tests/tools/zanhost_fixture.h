@@ -25,6 +25,7 @@ class ZanhostTest : public ::testing::Test {
   // Runs zanhost with the words, in the temporary folder, with "--module" and
   // the built module after the command unless `withModule` is false.
   ProgramResult Run(std::vector<std::string> words, bool withModule = true) const;
+#ifndef _WIN32
   // Runs zanhost (with the module) with standard output and error on one
   // terminal, as a user sees them; `out` holds what the terminal showed.
   ProgramResult RunOnTerminal(std::vector<std::string> words) const;
@@ -32,9 +33,12 @@ class ZanhostTest : public ::testing::Test {
   // child's process id, then its result once it ends.
   int Start(std::vector<std::string> words, bool withModule = true) const;
   ProgramResult Finish(int child) const;
+#endif
 
   // A path inside the temporary folder.
-  std::string Path(const std::string &name) const { return directory_ + "/" + name; }
+  std::string Path(const std::string &name) const {
+    return directory_ + "/" + name;
+  }
   // Writes the picture as a PNG in the temporary folder; returns its path.
   std::string WritePicture(const std::string &name, const PixelBuffer &picture) const;
   // Writes the bytes as a file in the temporary folder; returns its path.
