@@ -22,15 +22,6 @@ struct ImageFreer {
   throw std::runtime_error("\"" + path + "\": " + reason);
 }
 
-void RequireModestSize(const std::string &path, const png_image &image) {
-  if (image.width > kMostPictureSide || image.height > kMostPictureSide ||
-      static_cast<long long>(image.width) * image.height > kMostPicturePixels) {
-    Fail(path, "picture too large (" + std::to_string(image.width) + "x" +
-                   std::to_string(image.height) + "; at most " + std::to_string(kMostPictureSide) +
-                   " pixels a side and " + std::to_string(kMostPicturePixels) + " pixels in all)");
-  }
-}
-
 }  // namespace
 
 PixelBuffer ReadPng(const std::string &path) {
@@ -41,7 +32,7 @@ PixelBuffer ReadPng(const std::string &path) {
   if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
     Fail(path, std::string("not a readable PNG picture (") + image.message + ")");
   }
-  RequireModestSize(path, image);
+  RequireModestSize(path, image.width, image.height);
   image.format = kArgbWordFormat;
   PixelBuffer pixels(static_cast<int>(image.width), static_cast<int>(image.height), 32);
   if (png_image_finish_read(&image, nullptr, pixels.Origin(), pixels.Pitch(), nullptr) == 0) {

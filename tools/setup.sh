@@ -3,7 +3,7 @@
 # ones when run as root. Optional packages are installed the same way, but only
 # noted when they cannot be: their part of `make test` is skipped.
 set -eu
-packages="cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev libpng-dev pkg-config"
+packages="cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev libwebp-dev pkg-config"
 optional=""
 case "$(dpkg --print-architecture)" in
   # The 32-bit build of `make test`; qemu-user runs its programs on kernels

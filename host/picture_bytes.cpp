@@ -1,0 +1,19 @@
+#include "host/picture_bytes.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace zanhost {
+
+std::vector<uint8_t> ReadFileBytes(const std::string &path) {
+  std::ifstream file(path, std::ios::binary);
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                             std::istreambuf_iterator<char>());
+  if (!file && !file.eof()) {
+    throw std::runtime_error("\"" + path + "\": cannot be read");
+  }
+  return bytes;
+}
+
+}  // namespace zanhost
