@@ -3,12 +3,11 @@
 // jumps back to the setjmp of the step that failed, and those steps hold no
 // object with a destructor, so the jump skips nothing that owns a resource.
 // jpeglib.h needs size_t and FILE declared first.
-#include <cstddef>
-#include <cstdio>
-
 #include <jpeglib.h>
 
 #include <csetjmp>
+#include <cstddef>
+#include <cstdio>
 #include <stdexcept>
 
 #include "host/picture_bytes.h"

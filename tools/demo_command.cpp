@@ -28,21 +28,6 @@ constexpr int kMostFrames = 1000;
 constexpr tOVInteger kDuration = 1000;
 constexpr const char16_t kRuleName[] = u"demo-rule";
 
-struct DemoSize {
-  int width;
-  int height;
-};
-
-DemoSize ParseSize(const std::string &text) {
-  const size_t x = text.find('x');
-  if (x == std::string::npos) {
-    throw UsageError("--size takes WxH, for instance 192x128, not '" + text + "'");
-  }
-  return DemoSize{
-      ParseInteger(text.substr(0, x), "--size width", kSmallestSample, kLargestSample),
-      ParseInteger(text.substr(x + 1), "--size height", kSmallestSample, kLargestSample)};
-}
-
 struct DemoTransition {
   const char *name;
   OptionList options;
@@ -171,8 +156,10 @@ int RunDemoCommand(const std::vector<std::string> &words) {
   if (!parsed.Positionals().empty()) {
     throw UsageError("demo takes no input; unexpected '" + parsed.Positionals()[0] + "'");
   }
-  const DemoSize size = ParseSize(parsed.Value("size").value_or(
-      std::to_string(kDefaultWidth) + "x" + std::to_string(kDefaultHeight)));
+  const PictureSize size =
+      ParseSize(parsed.Value("size").value_or(std::to_string(kDefaultWidth) + "x" +
+                                              std::to_string(kDefaultHeight)),
+                "--size", kSmallestSample, kLargestSample);
   const std::optional<std::string> framesText = parsed.Value("frames");
   const int frames =
       framesText ? ParseInteger(*framesText, "--frames", 2, kMostFrames) : kDefaultFrames;

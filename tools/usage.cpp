@@ -6,7 +6,7 @@ namespace {
 constexpr const char kProgram[] = R"(usage: zanhost COMMAND [ARGUMENTS] [--module PATH]
 
 Loads the effects module through the reference host, exactly as the engine
-does, and runs its transitions and functions on PNG pictures.
+does, and runs its transitions and functions on pictures.
 
 commands:
   demo         run every transition and function on built-in sample pictures
@@ -14,6 +14,7 @@ commands:
   blur         box-blur a picture
   blur_alpha   box-blur a picture, colour weighted by alpha
   distortion   draw a wave-distorted copy of a picture
+  rule         draw a rule graphic (an 8-bit grey PNG) for "add"
 
 every command also takes:
   --module PATH  the module file to load (default: libfxplugin.so beside the
@@ -24,9 +25,11 @@ every command also takes:
                  cut to a whole number (a warning otherwise)
   --help         this text; "zanhost COMMAND --help" for a command's
 
-pictures: PNG files of any colour type, at most 16384 pixels a side and
-67108864 pixels in all; grey and palette pictures become 32-bit pixels, 16-bit
-channels are cut to 8 bits. Output is 8-bit RGBA PNG.
+pictures: PNG (any colour type), JPEG and still WebP files, told apart by
+their content, not their name (a build without libjpeg or libwebp names the
+formats it reads); at most 16384 pixels a side and 67108864 pixels in all.
+Grey and palette pictures become 32-bit pixels, 16-bit channels are cut to 8
+bits. Output is 8-bit RGBA PNG (rule graphics: 8-bit grey).
 
 files: a run that fails or is interrupted leaves no partial file and removes
 the folders it made. Output is written through symbolic links; a FIFO or
@@ -144,6 +147,36 @@ blends the copy over DST.
 example: zanhost distortion a.png a.png 0.25 24 64 -o wavy.png
 )";
 
+constexpr const char kRule[] =
+    R"(usage: zanhost rule KIND --size WxH -o OUT.png [--invert] [options]
+
+Draws a rule graphic for transition "add" and writes it as an 8-bit grey PNG
+whose levels span exactly 0 to 255. Dark parts change first, so each kind
+below says where the change starts.
+
+  linear   a straight wipe towards --angle (degrees; 0, the default: left to
+           right; 90: top to bottom)
+  radial   from the centre outwards, in circles
+  clock    a clock hand sweeping clockwise from --angle (degrees from twelve
+           o'clock, default 0)
+  blinds   --count stripes (default 8) at once, each wiped towards --angle
+  diamond  from the centre outwards, in diamonds
+  checker  --count cells across (default 8): one colour's squares, growing
+           from their centres, then the others'
+  spiral   from the centre outwards along a spiral of --turns (default 2)
+  noise    random blotches: --seed (default 1) picks the pattern, --smooth
+           RADIUS (default 2; 0: single pixels) blurs it, and the result is
+           stretched over the full range
+
+  --size WxH  the picture's size (each side 1 to 16384)
+  --invert    light parts change first instead
+
+example:
+  zanhost rule clock --size 640x480 --angle 90 -o clock.png
+  zanhost transition add --from a.png --to b.png --rule clock.png \
+      --option time=1000 --option add=in --out clock-out
+)";
+
 }  // namespace
 
 const char *ProgramUsage() {
@@ -165,6 +198,9 @@ const char *CommandUsage(const std::string &command) {
   }
   if (command == "distortion") {
     return kDistortion;
+  }
+  if (command == "rule") {
+    return kRule;
   }
   return nullptr;
 }

@@ -4,10 +4,10 @@
 #include <webp/encode.h>
 
 // jpeglib.h needs size_t and FILE declared first.
+#include <jpeglib.h>
+
 #include <cstddef>
 #include <cstdio>
-
-#include <jpeglib.h>
 
 #include "host/png_reader.h"
 #include "zanhost_fixture.h"
