@@ -3,11 +3,13 @@
 // jumps back to the setjmp of the step that failed, and those steps hold no
 // object with a destructor, so the jump skips nothing that owns a resource.
 // jpeglib.h needs size_t and FILE declared first.
-#include <jpeglib.h>
-
-#include <csetjmp>
+// clang-format off
 #include <cstddef>
 #include <cstdio>
+#include <jpeglib.h>
+// clang-format on
+
+#include <csetjmp>
 #include <stdexcept>
 
 #include "host/picture_bytes.h"

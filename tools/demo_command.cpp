@@ -71,9 +71,8 @@ class DemoFiles {
   std::vector<std::string> written_;
 };
 
-GalleryTransition RenderDemoTransition(Environment &host, const SamplePictures &samples,
-                                       const DemoTransition &transition, int frames,
-                                       DemoFiles &files) {
+GalleryPlayer RenderDemoTransition(Environment &host, const SamplePictures &samples,
+                                   const DemoTransition &transition, int frames, DemoFiles &files) {
   TransitionSetup setup;
   setup.name = transition.name;
   setup.from = samples.from;
@@ -82,15 +81,16 @@ GalleryTransition RenderDemoTransition(Environment &host, const SamplePictures &
   setup.rulePictures.emplace_back(kRuleName, samples.rule);
   TransitionOutput output(
       files.Directory(), transition.name,
-      GalleryTransition{transition.name, DescribeOptions(transition.options), "", {}}, frames,
-      true);
+      GalleryPlayer{
+          transition.name, DescribeOptions(transition.options), "", {}, "transition", {}, ""},
+      frames, true);
   ProgressLine progress(transition.name, frames);
   RenderContinuous(host, setup, EvenFrameTimes(kDuration, frames, Easing::kLinear),
                    [&](const FrameTime &time, const PixelBuffer &frame) {
                      output.AddFrame(time, frame);
                      progress.Advance();
                    });
-  GalleryTransition entry = output.Finish();
+  GalleryPlayer entry = output.Finish();
   progress.End();
   files.Note(output.Written());
   return entry;
@@ -175,7 +175,7 @@ int RunDemoCommand(const std::vector<std::string> &words) {
                     {"to", files.SavePicture("pictures/to.png", samples.to)},
                     {"rule", files.SavePicture("pictures/rule.png", samples.rule)}};
   for (const DemoTransition &transition : DemoTransitions()) {
-    gallery.transitions.push_back(
+    gallery.players.push_back(
         RenderDemoTransition(session.Host(), samples, transition, frames, files));
   }
   for (const DemoFunction &function : DemoFunctions(samples)) {

@@ -1,13 +1,14 @@
 // Every command reads JPEG and WebP besides PNG, told apart by their content
 // (the files here carry misleading names), and refuses anything else naming
 // the file and the formats it reads.
-#include <webp/encode.h>
-
 // jpeglib.h needs size_t and FILE declared first.
-#include <jpeglib.h>
-
+// clang-format off
 #include <cstddef>
 #include <cstdio>
+#include <jpeglib.h>
+// clang-format on
+
+#include <webp/encode.h>
 
 #include "host/png_reader.h"
 #include "zanhost_fixture.h"
