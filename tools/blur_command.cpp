@@ -2,8 +2,6 @@
 // holding the picture and writes the Layer's pixels afterwards. With --frames
 // N --out DIR the radii grow from 0 to X and Y over N frames, the last of
 // them the -o picture.
-#include <cmath>
-
 #include "tools/cli_error.h"
 #include "tools/command_support.h"
 #include "tools/commands.h"
@@ -14,19 +12,6 @@
 #include "tools/script_values.h"
 
 namespace zanhost::cli {
-namespace {
-
-PixelBuffer Blurred(Environment &host, const std::string &function, const PixelBuffer &picture,
-                    const std::vector<Variant> &radii) {
-  const Ref<LayerObject> layer = MakeLayer(picture);
-  std::vector<Variant> arguments{Variant::Object(layer.get())};
-  arguments.insert(arguments.end(), radii.begin(), radii.end());
-  CallGlobalFunction(host, function, std::move(arguments));
-  return PictureOf(*layer);
-}
-
-}  // namespace
-
 int RunBlurCommand(const std::string &function, const std::vector<std::string> &words) {
   ParsedArguments parsed;
   std::vector<OptionSpec> own = MotionOptions();
@@ -53,38 +38,34 @@ int RunBlurCommand(const std::string &function, const std::vector<std::string> &
   ModuleSession session(ModulePathOf(parsed));
   std::vector<std::string> written;
   if (output) {
-    SavePicture(*output, Blurred(session.Host(), function, picture, radii));
+    SavePicture(*output, BlurredPicture(session.Host(), function, picture, radii));
     written.push_back(*output);
   }
   if (motion.frames == 0) {
     PrintWritten(written);
     return 0;
   }
-  const int last = motion.frames - 1;
   // Frame i's radii, whole numbers as the function reads them; the last frame
   // gets the arguments as given, so that it is exactly the -o picture.
   const auto radiiAt = [&](int frame) {
-    if (frame == last) {
+    if (frame == motion.frames - 1) {
       return radii;
     }
     std::vector<Variant> atFrame;
-    for (double radius : growing) {
-      atFrame.push_back(
-          Variant::Integer(static_cast<tOVInteger>(std::floor(radius * frame / last))));
+    for (long radius : GrowingRadii(growing, frame, motion.frames)) {
+      atFrame.push_back(Variant::Integer(static_cast<tOVInteger>(radius)));
     }
     return atFrame;
   };
   const auto label = [&](int frame) {
-    const long x = static_cast<long>(std::floor(growing.front() * frame / last));
-    const long y = static_cast<long>(std::floor(growing.back() * frame / last));
-    return "x=" + std::to_string(x) + " y=" + std::to_string(y);
+    return RadiiLabel(GrowingRadii(growing, frame, motion.frames));
   };
   const std::string call = function + "(layer, 0.." + positionals[1] +
                            (positionals.size() > 2 ? ", 0.." + positionals[2] : "") + ")";
   WriteMotion(motion,
               MotionPlan{function, call, motion.frames,
                          [&](int frame) {
-                           return Blurred(session.Host(), function, picture, radiiAt(frame));
+                           return BlurredPicture(session.Host(), function, picture, radiiAt(frame));
                          },
                          label},
               {{"before", &picture}}, written);

@@ -4,8 +4,6 @@
 // the destination Layer's pixels afterwards. With --frames N --out DIR the
 // phase runs from PHASE towards PHASE + 1 over N frames (one turn of the wave,
 // so the loop is seamless), the first of them the -o picture.
-#include <cstdio>
-
 #include "tools/cli_error.h"
 #include "tools/command_support.h"
 #include "tools/commands.h"
@@ -16,28 +14,6 @@
 #include "tools/script_values.h"
 
 namespace zanhost::cli {
-namespace {
-
-// The phase argument is the first after the two Layers.
-PixelBuffer Distorted(Environment &host, const PixelBuffer &source, const PixelBuffer &destination,
-                      const std::vector<Variant> &numbers) {
-  const Ref<LayerObject> sourceLayer = MakeLayer(source);
-  const Ref<LayerObject> destinationLayer = MakeLayer(destination);
-  std::vector<Variant> arguments{Variant::Object(sourceLayer.get()),
-                                 Variant::Object(destinationLayer.get())};
-  arguments.insert(arguments.end(), numbers.begin(), numbers.end());
-  CallGlobalFunction(host, "distortion", std::move(arguments));
-  return PictureOf(*destinationLayer);
-}
-
-std::string PhaseLabel(double phase) {
-  char text[32];
-  std::snprintf(text, sizeof text, "phase=%.3f", phase);
-  return text;
-}
-
-}  // namespace
-
 int RunDistortionCommand(const std::vector<std::string> &words) {
   ParsedArguments parsed;
   std::vector<OptionSpec> own = MotionOptions();
@@ -69,7 +45,7 @@ int RunDistortionCommand(const std::vector<std::string> &words) {
   }
   std::vector<std::string> written;
   if (output) {
-    SavePicture(*output, Distorted(session.Host(), source, destination, numbers));
+    SavePicture(*output, DistortedPicture(session.Host(), source, destination, numbers));
     written.push_back(*output);
   }
   if (motion.frames == 0) {
@@ -77,13 +53,10 @@ int RunDistortionCommand(const std::vector<std::string> &words) {
     return 0;
   }
   // Frame 0 gets the phase as given, so that it is exactly the -o picture.
-  const auto phaseAt = [&](int frame) {
-    return phase + static_cast<double>(frame) / motion.frames;
-  };
   const auto numbersAt = [&](int frame) {
     std::vector<Variant> atFrame = numbers;
     if (frame > 0) {
-      atFrame[0] = Variant::Real(phaseAt(frame));
+      atFrame[0] = Variant::Real(PhaseAt(phase, frame, motion.frames));
     }
     return atFrame;
   };
@@ -91,13 +64,14 @@ int RunDistortionCommand(const std::vector<std::string> &words) {
   for (size_t i = 3; i < positionals.size(); ++i) {
     call += ", " + positionals[i];
   }
-  WriteMotion(motion,
-              MotionPlan{"distortion", call + ")", motion.frames,
-                         [&](int frame) {
-                           return Distorted(session.Host(), source, destination, numbersAt(frame));
-                         },
-                         [&](int frame) { return PhaseLabel(phaseAt(frame)); }},
-              {{"source", &source}, {"destination", &destination}}, written);
+  WriteMotion(
+      motion,
+      MotionPlan{"distortion", call + ")", motion.frames,
+                 [&](int frame) {
+                   return DistortedPicture(session.Host(), source, destination, numbersAt(frame));
+                 },
+                 [&](int frame) { return PhaseLabel(PhaseAt(phase, frame, motion.frames)); }},
+      {{"source", &source}, {"destination", &destination}}, written);
   return 0;
 }
 

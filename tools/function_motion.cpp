@@ -1,11 +1,36 @@
 #include "tools/function_motion.h"
 
+#include <cmath>
+#include <cstdio>
+
 #include "tools/cli_error.h"
 #include "tools/progress_line.h"
 #include "tools/run_record.h"
 #include "tools/transition_output.h"
 
 namespace zanhost::cli {
+
+std::vector<long> GrowingRadii(const std::vector<double> &finals, int frame, int frames) {
+  std::vector<long> radii;
+  for (double radius : finals) {
+    radii.push_back(static_cast<long>(std::floor(radius * frame / (frames - 1))));
+  }
+  return radii;
+}
+
+std::string RadiiLabel(const std::vector<long> &radii) {
+  return "x=" + std::to_string(radii.front()) + " y=" + std::to_string(radii.back());
+}
+
+double PhaseAt(double start, int frame, int frames) {
+  return start + static_cast<double>(frame) / frames;
+}
+
+std::string PhaseLabel(double phase) {
+  char text[32];
+  std::snprintf(text, sizeof text, "phase=%.3f", phase);
+  return text;
+}
 
 GalleryPlayer RenderMotion(const std::string &pageDirectory, const std::string &subDirectory,
                            const MotionPlan &plan, const std::string &animationPath,

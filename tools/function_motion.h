@@ -25,6 +25,18 @@ struct MotionPlan {
   std::function<std::string(int)> label;  // frame i's label, e.g. "x=2 y=2"
 };
 
+// Frame `frame` of `frames` of a blur in motion: each radius grown from 0
+// to its final value, cut to a whole number, as the function reads it.
+std::vector<long> GrowingRadii(const std::vector<double> &finals, int frame, int frames);
+// "x=2 y=1"; one radius serves both.
+std::string RadiiLabel(const std::vector<long> &radii);
+
+// Frame `frame` of `frames` of a distortion in motion: one turn of the wave
+// from `start`, never quite reaching start + 1 (which draws frame 0 again).
+double PhaseAt(double start, int frame, int frames);
+// "phase=0.375".
+std::string PhaseLabel(double phase);
+
 // Renders into pageDirectory/subDirectory; `animationPath` empty: no WebP.
 // Appends the files written to `written`; the page's entry.
 GalleryPlayer RenderMotion(const std::string &pageDirectory, const std::string &subDirectory,

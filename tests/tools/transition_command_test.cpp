@@ -99,10 +99,10 @@ TEST_F(TransitionCommandTest, FramesRunFromTheFirstPictureToTheSecond) {
     extra.insert(extra.end(), {"--option", "time=100", "--frames", "3", "--band", "3"});
     const ProgramResult result = RunTransition(c.name, extra);
     ASSERT_EQ(result.exitCode, 0) << c.name << ": " << result.err;
-    PixelBuffer halfWay = c.halfWay;
-    MakeOpaque(halfWay);
+    PixelBuffer opaqueHalfWay = c.halfWay;
+    MakeOpaque(opaqueHalfWay);
     EXPECT_TRUE(SamePixels(opaqueFrom_, ReadPng(Path("out/frame-000.png")))) << c.name;
-    EXPECT_TRUE(SamePixels(halfWay, ReadPng(Path("out/frame-001.png")))) << c.name;
+    EXPECT_TRUE(SamePixels(opaqueHalfWay, ReadPng(Path("out/frame-001.png")))) << c.name;
     EXPECT_TRUE(SamePixels(opaqueTo_, ReadPng(Path("out/frame-002.png")))) << c.name;
   }
   ASSERT_EQ(RunTransition("test", {"--option", "time=10", "--frames", "2"}).exitCode, 0);
