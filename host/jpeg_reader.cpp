@@ -86,26 +86,22 @@ class Decompressor {
   bool created_ = false;
 };
 
-[[noreturn]] void Fail(const std::string &path, const std::string &reason) {
-  throw std::runtime_error("\"" + path + "\": " + reason);
-}
-
 }  // namespace
 
 PixelBuffer ReadJpeg(const std::string &path) {
   const std::vector<uint8_t> bytes = ReadFileBytes(path);
   Decompressor jpeg;
   if (!jpeg.Start(bytes)) {
-    Fail(path, std::string("not a readable JPEG picture (") + jpeg.Message() + ")");
+    FailReading(path, std::string("not a readable JPEG picture (") + jpeg.Message() + ")");
   }
   const jpeg_decompress_struct &info = jpeg.Info();
   if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) {
-    Fail(path, "a CMYK JPEG picture, which is not read (save it as RGB)");
+    FailReading(path, "a CMYK JPEG picture, which is not read (save it as RGB)");
   }
   RequireModestSize(path, info.image_width, info.image_height);
   PixelBuffer pixels(static_cast<int>(info.image_width), static_cast<int>(info.image_height), 32);
   if (!jpeg.Decode(pixels)) {
-    Fail(path, std::string("the JPEG data is damaged (") + jpeg.Message() + ")");
+    FailReading(path, std::string("the JPEG data is damaged (") + jpeg.Message() + ")");
   }
   return pixels;
 }

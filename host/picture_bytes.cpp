@@ -4,6 +4,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "host/picture_limits.h"
+
 namespace zanhost {
 
 std::vector<uint8_t> ReadFileBytes(const std::string &path) {
@@ -11,7 +13,7 @@ std::vector<uint8_t> ReadFileBytes(const std::string &path) {
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
                              std::istreambuf_iterator<char>());
   if (!file && !file.eof()) {
-    throw std::runtime_error("\"" + path + "\": cannot be read");
+    FailReading(path, "cannot be read");
   }
   return bytes;
 }

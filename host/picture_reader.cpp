@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "host/picture_limits.h"
 #include "host/png_reader.h"
 
 namespace zanhost {
@@ -28,7 +29,7 @@ constexpr std::array<FormatEntry, 3> kFormats = {{
 Format Sniff(const std::string &path) {
   std::ifstream file(path, std::ios::binary);
   if (!file) {
-    throw std::runtime_error("\"" + path + "\": cannot be opened");
+    FailReading(path, "cannot be opened");
   }
   std::array<char, 12> head{};
   file.read(head.data(), head.size());
@@ -74,9 +75,9 @@ PixelBuffer ReadPicture(const std::string &path) {
       continue;
     }
     if (!entry.built) {
-      throw std::runtime_error("\"" + path + "\": a " + entry.name +
-                               " picture, which this build does not read (it reads " +
-                               ReadableFormats() + ")");
+      FailReading(path, std::string("a ") + entry.name +
+                            " picture, which this build does not read (it reads " +
+                            ReadableFormats() + ")");
     }
     switch (format) {
 #if FX_READS_PNG
@@ -95,8 +96,7 @@ PixelBuffer ReadPicture(const std::string &path) {
         break;
     }
   }
-  throw std::runtime_error("\"" + path + "\": not a picture in a format read here (" +
-                           ReadableFormats() + ")");
+  FailReading(path, "not a picture in a format read here (" + ReadableFormats() + ")");
 }
 
 }  // namespace zanhost

@@ -8,22 +8,14 @@
 #include "host/picture_reader.h"
 
 namespace zanhost {
-namespace {
-
-[[noreturn]] void Fail(const std::string &path, const std::string &reason) {
-  throw std::runtime_error("\"" + path + "\": " + reason);
-}
-
-}  // namespace
-
 PixelBuffer ReadWebp(const std::string &path) {
   const std::vector<uint8_t> bytes = ReadFileBytes(path);
   WebPBitstreamFeatures features;
   if (WebPGetFeatures(bytes.data(), bytes.size(), &features) != VP8_STATUS_OK) {
-    Fail(path, "not a readable WebP picture");
+    FailReading(path, "not a readable WebP picture");
   }
   if (features.has_animation != 0) {
-    Fail(path, "an animated WebP picture, which is not read (give one still frame)");
+    FailReading(path, "an animated WebP picture, which is not read (give one still frame)");
   }
   RequireModestSize(path, features.width, features.height);
   PixelBuffer pixels(features.width, features.height, 32);
@@ -33,7 +25,7 @@ PixelBuffer ReadWebp(const std::string &path) {
           ? WebPDecodeBGRAInto(bytes.data(), bytes.size(), pixels.Origin(), size, pixels.Pitch())
           : WebPDecodeARGBInto(bytes.data(), bytes.size(), pixels.Origin(), size, pixels.Pitch());
   if (decoded == nullptr) {
-    Fail(path, "the WebP data is damaged");
+    FailReading(path, "the WebP data is damaged");
   }
   return pixels;
 }
