@@ -53,8 +53,6 @@ int Timestamp(uint64_t milliseconds) {
 struct AnimationWriter::Encoder {
   std::unique_ptr<WebPAnimEncoder, EncoderDeleter> encoder;
   WebPConfig config;
-  int width;
-  int height;
 };
 
 AnimationWriter::AnimationWriter(std::string path, int width, int height)
@@ -65,12 +63,15 @@ AnimationWriter::AnimationWriter(std::string path, int width, int height)
     throw RunError("the WebP library does not match the one zanhost was built with");
   }
   options.anim_params.loop_count = 0;  // for ever
+  if (width > WEBP_MAX_DIMENSION || height > WEBP_MAX_DIMENSION) {
+    throw RunError("cannot write the animation " + Quoted(path_) + ": WebP holds at most " +
+                   std::to_string(WEBP_MAX_DIMENSION) + " pixels a side, not " +
+                   std::to_string(width) + "x" + std::to_string(height));
+  }
   encoder_->encoder.reset(WebPAnimEncoderNew(width, height, &options));
   if (encoder_->encoder == nullptr) {
     throw RunError("cannot start the animation " + Quoted(path_) + ": not enough memory");
   }
-  encoder_->width = width;
-  encoder_->height = height;
 }
 
 AnimationWriter::~AnimationWriter() = default;
