@@ -1,13 +1,14 @@
 // AnimationWriter for a build without libwebp: it refuses to start.
 #include "tools/animation_writer.h"
 #include "tools/cli_error.h"
+#include "tools/output_file.h"
 
 namespace zanhost::cli {
 
 struct AnimationWriter::Encoder {};
 
 AnimationWriter::AnimationWriter(std::string path, int, int) : path_(std::move(path)) {
-  throw RunError("cannot write " + path_ + ": this zanhost was built without WebP output");
+  throw RunError("cannot write " + Quoted(path_) + ": this zanhost was built without WebP output");
 }
 
 AnimationWriter::~AnimationWriter() = default;
