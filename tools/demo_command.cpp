@@ -98,7 +98,7 @@ GalleryPlayer RenderDemoTransition(Environment &host, const SamplePictures &samp
   TransitionOutput output(
       files.Directory(), transition.folder,
       GalleryPlayer{
-          transition.name, DescribeOptions(transition.options), "", {}, "transition", {}, ""},
+          transition.name, DescribeOptions(transition.options), "", {}, "transition", {}, "", ""},
       frames, true, files.Directory() + "/" + transition.folder + "/animation.webp");
   ProgressLine progress(transition.name, frames);
   RenderContinuous(host, setup, EvenFrameTimes(kDuration, frames, Easing::kLinear),
@@ -248,6 +248,7 @@ int RunDemoCommand(const std::vector<std::string> &words) {
         RenderDemoTransition(session.Host(), samples, shownRule, transition, frames, files));
     if (std::string(transition.folder) == "add-clock") {
       gallery.players.back().inputs = rules;
+      gallery.players.back().subtitle = " with a rule graphic of zanhost rule";
     }
   }
   for (GalleryPlayer &motion : RenderDemoMotions(session.Host(), samples, frames, files)) {

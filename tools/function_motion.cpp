@@ -35,9 +35,10 @@ std::string PhaseLabel(double phase) {
 GalleryPlayer RenderMotion(const std::string &pageDirectory, const std::string &subDirectory,
                            const MotionPlan &plan, const std::string &animationPath,
                            std::vector<std::string> &written) {
-  TransitionOutput output(pageDirectory, subDirectory,
-                          GalleryPlayer{plan.function, plan.call, "", {}, "function", {}, ""},
-                          plan.frames, false, animationPath);
+  TransitionOutput output(
+      pageDirectory, subDirectory,
+      GalleryPlayer{plan.function, plan.call, "", {}, "function", {}, "", " in motion"},
+      plan.frames, false, animationPath);
   ProgressLine progress(plan.function, plan.frames);
   for (int i = 0; i < plan.frames; ++i) {
     output.AddFrame(plan.label(i), static_cast<uint64_t>(i) * kMotionFrameMilliseconds,

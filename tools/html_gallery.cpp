@@ -157,7 +157,7 @@ void PlayerSection(std::ostream &out, const GalleryPlayer &player) {
     times += (times.size() > 1 ? "," : "") + std::to_string(frame.time);
   }
   out << "<section><h2>" << EscapeHtml(player.kind) << " <code>" << EscapeHtml(player.name)
-      << "</code></h2>\n"
+      << "</code>" << EscapeHtml(player.subtitle) << "</h2>\n"
       << "<p>" << (player.kind == "transition" ? "options: " : "") << "<code>"
       << EscapeHtml(player.options) << "</code></p>\n";
   for (const GalleryPicture &picture : player.inputs) {

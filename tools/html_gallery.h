@@ -34,6 +34,7 @@ struct GalleryPlayer {
   std::string kind = "transition";     // or "function": the section's heading
   std::vector<GalleryPicture> inputs;  // shown above the player
   std::string animation;               // an animated WebP, or none
+  std::string subtitle;                // after the heading's name, e.g. " in motion"
 };
 
 struct GalleryFunction {

@@ -138,7 +138,7 @@ int RunTransitionCommand(const std::vector<std::string> &words) {
   ModuleSession session(ModulePathOf(parsed));
   TransitionOutput output(
       outDirectory, "",
-      GalleryPlayer{setup.name, DescribeOptions(setup.options), "", {}, "transition", {}, ""},
+      GalleryPlayer{setup.name, DescribeOptions(setup.options), "", {}, "transition", {}, "", ""},
       static_cast<int>(times.size()), setup.layerType == 0, parsed.Value("animation").value_or(""));
   RunRecord::Get().ManageFolder(outDirectory);
   ProgressLine progress(setup.name, static_cast<int>(times.size()));
