@@ -118,6 +118,11 @@ int RunTransitionCommand(const std::vector<std::string> &words) {
   setup.layerType = ParseInteger(parsed.Value("layer-type").value_or("0"), "--layer-type",
                                  -2147483647 - 1, 2147483647);
   const std::vector<FrameTime> times = PlanFrames(parsed, ClockSpan(setup.options));
+  for (size_t i = 1; i < times.size() && parsed.Has("animation"); ++i) {
+    if (times[i].time <= times[i - 1].time) {
+      throw UsageError("--animation needs --at times that increase, each given once");
+    }
+  }
   const std::optional<std::string> rule = parsed.Value("rule");
   if (rule && setup.name != "add") {
     throw UsageError("--rule serves transition 'add' only; \"" + setup.name +

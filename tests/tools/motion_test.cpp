@@ -114,8 +114,8 @@ TEST_F(MotionTest, AnimationRefusesTimesOutOfOrder) {
   const ProgramResult result =
       Run({"transition", "test", "--from", "a.png", "--to", "b.png", "--option", "time=400", "--at",
            "100,0", "--out", "out", "--animation", "a.webp"});
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_NE(result.err.find("increasing"), std::string::npos) << result.err;
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_NE(result.err.find("increase"), std::string::npos) << result.err;
   EXPECT_FALSE(Exists("out"));
   EXPECT_FALSE(Exists("a.webp"));
 }
