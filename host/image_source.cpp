@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "host/line_source.h"
-#include "host/png_reader.h"
+#include "host/picture_reader.h"
 #include "host/utf16_text.h"
 
 namespace zanhost {
@@ -58,7 +58,7 @@ const PixelBuffer *ImageSource::Find(const std::u16string &name, PixelBuffer &fr
   for (const std::string &candidate : {path, path + ".png"}) {
     if (FileExists(candidate)) {
       try {
-        fromFile = ReadPng(candidate);
+        fromFile = ReadPicture(candidate);
         return &fromFile;
       } catch (const std::runtime_error &) {
         return nullptr;

@@ -18,19 +18,6 @@ struct ImageFreer {
   void operator()(png_image *image) const { png_image_free(image); }
 };
 
-[[noreturn]] void Fail(const std::string &path, const std::string &reason) {
-  throw std::runtime_error("\"" + path + "\": " + reason);
-}
-
-void RequireModestSize(const std::string &path, const png_image &image) {
-  if (image.width > kMostPictureSide || image.height > kMostPictureSide ||
-      static_cast<long long>(image.width) * image.height > kMostPicturePixels) {
-    Fail(path, "picture too large (" + std::to_string(image.width) + "x" +
-                   std::to_string(image.height) + "; at most " + std::to_string(kMostPictureSide) +
-                   " pixels a side and " + std::to_string(kMostPicturePixels) + " pixels in all)");
-  }
-}
-
 }  // namespace
 
 PixelBuffer ReadPng(const std::string &path) {
@@ -39,13 +26,13 @@ PixelBuffer ReadPng(const std::string &path) {
   image.version = PNG_IMAGE_VERSION;
   const std::unique_ptr<png_image, ImageFreer> release(&image);
   if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
-    Fail(path, std::string("not a readable PNG picture (") + image.message + ")");
+    FailReading(path, std::string("not a readable PNG picture (") + image.message + ")");
   }
-  RequireModestSize(path, image);
+  RequireModestSize(path, image.width, image.height);
   image.format = kArgbWordFormat;
   PixelBuffer pixels(static_cast<int>(image.width), static_cast<int>(image.height), 32);
   if (png_image_finish_read(&image, nullptr, pixels.Origin(), pixels.Pitch(), nullptr) == 0) {
-    Fail(path, std::string("the PNG data is damaged (") + image.message + ")");
+    FailReading(path, std::string("the PNG data is damaged (") + image.message + ")");
   }
   return pixels;
 }

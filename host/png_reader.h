@@ -4,16 +4,13 @@
 
 #include <string>
 
+#include "host/picture_limits.h"
 #include "host/pixel_buffer.h"
 
 namespace zanhost {
 
-// The largest picture read: a side, and all pixels (8192x8192, 256 MB).
-constexpr long kMostPictureSide = 16384;
-constexpr long long kMostPicturePixels = 8192LL * 8192;
-
 // Throws std::runtime_error naming the file when it cannot be read or decoded,
-// or is larger than the limits above (checked before any pixel is allocated).
+// or is larger than the limits of picture_limits.h.
 PixelBuffer ReadPng(const std::string &path);
 
 }  // namespace zanhost

@@ -58,11 +58,14 @@ bool Encode(Encoding &encoding) {
   png_set_compression_level(png, kCompressionLevel);
   png_set_filter(png, PNG_FILTER_TYPE_BASE, kRowFilter);
   png_set_IHDR(png, info, static_cast<png_uint_32>(picture.Width()),
-               static_cast<png_uint_32>(picture.Height()), 8, PNG_COLOR_TYPE_RGBA,
+               static_cast<png_uint_32>(picture.Height()), 8,
+               picture.BitsPerPixel() == 8 ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_RGBA,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
   png_write_info(png, info);
   // Native ARGB words: B, G, R, A in memory on little-endian machines.
-  if (__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__) {
+  if (picture.BitsPerPixel() == 8) {
+    // Grey levels are written as they are.
+  } else if (__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__) {
     png_set_bgr(png);
   } else {
     png_set_swap_alpha(png);
@@ -78,8 +81,9 @@ bool Encode(Encoding &encoding) {
 }  // namespace
 
 std::vector<uint8_t> EncodePng(const PixelBuffer &picture) {
-  if (picture.BitsPerPixel() != 32 || picture.Width() < 1 || picture.Height() < 1) {
-    throw std::invalid_argument("only 32-bit pictures with pixels are written as PNG");
+  if ((picture.BitsPerPixel() != 32 && picture.BitsPerPixel() != 8) || picture.Width() < 1 ||
+      picture.Height() < 1) {
+    throw std::invalid_argument("only 8- and 32-bit pictures with pixels are written as PNG");
   }
   std::vector<uint8_t> bytes;
   // Typical output is a little under half the raw size.

@@ -1,6 +1,6 @@
 // Encodes a 32-bit ARGB PixelBuffer (any pitch, negative included) as an 8-bit
-// RGBA PNG, alpha kept. The encoding favours speed: zlib level 1 over rows
-// filtered with "Up" (see png_writer.cpp for the size this costs).
+// RGBA PNG, alpha kept, and an 8-bit one as a grey PNG. The encoding favours speed: zlib level 1
+// over rows filtered with "Up" (see png_writer.cpp for the size this costs).
 #pragma once
 
 #include <cstdint>
@@ -11,8 +11,8 @@
 
 namespace zanhost {
 
-// The PNG file's bytes. Throws std::invalid_argument for a picture that is not
-// 32-bit or has no pixels, std::runtime_error when libpng fails.
+// The PNG file's bytes. Throws std::invalid_argument for a picture that is
+// neither 8- nor 32-bit or has no pixels, std::runtime_error when libpng fails.
 std::vector<uint8_t> EncodePng(const PixelBuffer &picture);
 
 // EncodePng written to the file; std::runtime_error naming the file when it

@@ -2,6 +2,8 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "tools/cli_error.h"
@@ -22,6 +24,13 @@ const OptionSpec *FindOption(const std::vector<OptionSpec> &options, const std::
     }
   }
   return nullptr;
+}
+
+// 360, 0.5: as short as it can be written.
+std::string FormatReal(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
 }
 
 }  // namespace
@@ -99,6 +108,29 @@ int ParseInteger(const std::string &text, const std::string &what, int minimum, 
                      std::to_string(maximum) + ", not " + text);
   }
   return static_cast<int>(value);
+}
+
+double ParseReal(const std::string &text, const std::string &what, double minimum, double maximum) {
+  char *end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0' || !std::isfinite(value) ||
+      std::isspace(static_cast<unsigned char>(text[0])) != 0) {
+    throw UsageError(what + " needs a number, not '" + text + "'");
+  }
+  if (value < minimum || value > maximum) {
+    throw UsageError(what + " must lie between " + FormatReal(minimum) + " and " +
+                     FormatReal(maximum) + ", not " + text);
+  }
+  return value;
+}
+
+PictureSize ParseSize(const std::string &text, const std::string &what, int minimum, int maximum) {
+  const size_t x = text.find('x');
+  if (x == std::string::npos) {
+    throw UsageError(what + " takes WxH, for instance 192x128, not '" + text + "'");
+  }
+  return PictureSize{ParseInteger(text.substr(0, x), what + " width", minimum, maximum),
+                     ParseInteger(text.substr(x + 1), what + " height", minimum, maximum)};
 }
 
 }  // namespace zanhost::cli

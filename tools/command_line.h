@@ -45,4 +45,15 @@ ParsedArguments ParseArguments(const std::vector<std::string> &words,
 // UsageError, e.g. "--frames".
 int ParseInteger(const std::string &text, const std::string &what, int minimum, int maximum);
 
+// A finite real number within [minimum, maximum]; a UsageError naming `what`.
+double ParseReal(const std::string &text, const std::string &what, double minimum, double maximum);
+
+struct PictureSize {
+  int width;
+  int height;
+};
+
+// "WxH" with each side within [minimum, maximum]; `what` is the option, "--size".
+PictureSize ParseSize(const std::string &text, const std::string &what, int minimum, int maximum);
+
 }  // namespace zanhost::cli

@@ -13,5 +13,6 @@ int RunTransitionCommand(const std::vector<std::string> &words);
 // "blur" or "blur_alpha".
 int RunBlurCommand(const std::string &function, const std::vector<std::string> &words);
 int RunDistortionCommand(const std::vector<std::string> &words);
+int RunRuleCommand(const std::vector<std::string> &words);
 
 }  // namespace zanhost::cli

@@ -7,10 +7,12 @@
 #include "tools/command_support.h"
 #include "tools/commands.h"
 #include "tools/console.h"
+#include "tools/function_motion.h"
 #include "tools/layer_calls.h"
 #include "tools/module_session.h"
 #include "tools/picture_files.h"
 #include "tools/progress_line.h"
+#include "tools/rule_graphics.h"
 #include "tools/run_record.h"
 #include "tools/sample_pictures.h"
 #include "tools/script_values.h"
@@ -28,39 +30,36 @@ constexpr int kMostFrames = 1000;
 constexpr tOVInteger kDuration = 1000;
 constexpr const char16_t kRuleName[] = u"demo-rule";
 
-struct DemoSize {
-  int width;
-  int height;
-};
-
-DemoSize ParseSize(const std::string &text) {
-  const size_t x = text.find('x');
-  if (x == std::string::npos) {
-    throw UsageError("--size takes WxH, for instance 192x128, not '" + text + "'");
-  }
-  return DemoSize{
-      ParseInteger(text.substr(0, x), "--size width", kSmallestSample, kLargestSample),
-      ParseInteger(text.substr(x + 1), "--size height", kSmallestSample, kLargestSample)};
-}
+constexpr RuleKind kShownRule = RuleKind::kClock;
+constexpr const char16_t kShownRuleName[] = u"rules/clock";
 
 struct DemoTransition {
   const char *name;
+  const char *folder;
   OptionList options;
 };
 
 std::vector<DemoTransition> DemoTransitions() {
   return {
       {"add",
+       "add",
        {{u"time", Variant::Integer(kDuration)},
         {u"vague", Variant::Integer(64)},
         {u"add", Variant::String(u"in")},
         {u"rule", Variant::String(kRuleName)}}},
+      {"add",
+       "add-clock",
+       {{u"time", Variant::Integer(kDuration)},
+        {u"vague", Variant::Integer(32)},
+        {u"add", Variant::String(u"out")},
+        {u"rule", Variant::String(kShownRuleName)}}},
       {"brightness",
+       "brightness",
        {{u"time", Variant::Integer(kDuration)},
         {u"vague", Variant::Integer(96)},
         {u"blur", Variant::Integer(2)},
         {u"rule", Variant::String(u"fore_dark")}}},
-      {"test", {{u"time", Variant::Integer(kDuration)}}},
+      {"test", "test", {{u"time", Variant::Integer(kDuration)}}},
   };
 }
 
@@ -86,29 +85,88 @@ class DemoFiles {
   std::vector<std::string> written_;
 };
 
-GalleryTransition RenderDemoTransition(Environment &host, const SamplePictures &samples,
-                                       const DemoTransition &transition, int frames,
-                                       DemoFiles &files) {
+GalleryPlayer RenderDemoTransition(Environment &host, const SamplePictures &samples,
+                                   const PixelBuffer &shownRule, const DemoTransition &transition,
+                                   int frames, DemoFiles &files) {
   TransitionSetup setup;
   setup.name = transition.name;
   setup.from = samples.from;
   setup.to = samples.to;
   setup.options = transition.options;
   setup.rulePictures.emplace_back(kRuleName, samples.rule);
+  setup.rulePictures.emplace_back(kShownRuleName, shownRule);
   TransitionOutput output(
-      files.Directory(), transition.name,
-      GalleryTransition{transition.name, DescribeOptions(transition.options), "", {}}, frames,
-      true);
+      files.Directory(), transition.folder,
+      GalleryPlayer{
+          transition.name, DescribeOptions(transition.options), "", {}, "transition", {}, "", ""},
+      frames, true, files.Directory() + "/" + transition.folder + "/animation.webp");
   ProgressLine progress(transition.name, frames);
   RenderContinuous(host, setup, EvenFrameTimes(kDuration, frames, Easing::kLinear),
                    [&](const FrameTime &time, const PixelBuffer &frame) {
                      output.AddFrame(time, frame);
                      progress.Advance();
                    });
-  GalleryTransition entry = output.Finish();
+  GalleryPlayer entry = output.Finish();
   progress.End();
   files.Note(output.Written());
   return entry;
+}
+
+// Every kind of rule graphic at the samples' size, as rules/KIND.png; the
+// thumbnails, and the one "add-clock" uses as a 32-bit picture.
+std::vector<GalleryPicture> DrawDemoRules(int width, int height, DemoFiles &files,
+                                          PixelBuffer &shownRule) {
+  std::vector<GalleryPicture> thumbnails;
+  for (int i = 0; i < kRuleKindCount; ++i) {
+    const auto kind = static_cast<RuleKind>(i);
+    const std::string name = RuleKindNames()[i];
+    const PixelBuffer levels = MakeRule(kind, width, height, RuleSettings{});
+    const std::string path = files.SavePicture("rules/" + name + ".png", levels);
+    thumbnails.push_back(
+        GalleryPicture{"zanhost rule " + name + (kind == kShownRule ? " (used here)" : ""), path});
+    if (kind == kShownRule) {
+      shownRule = GreyToArgb(levels);
+    }
+  }
+  return thumbnails;
+}
+
+// blur and distortion in motion on the samples, into FUNCTION-motion/.
+std::vector<GalleryPlayer> RenderDemoMotions(Environment &host, const SamplePictures &samples,
+                                             int frames, DemoFiles &files) {
+  // Wider than the still blur's, so that the radius grows visibly.
+  const int radius = std::min({12, samples.from.Width() / 2, samples.from.Height() / 2});
+  const int periodTop = std::max(8, samples.from.Height() / 4);
+  const int periodBottom = std::max(16, samples.from.Height());
+  const std::vector<double> finals = {static_cast<double>(radius)};
+  const MotionPlan plans[] = {
+      {"blur", "blur(layer, 0.." + std::to_string(radius) + ")", frames,
+       [&](int frame) {
+         const std::vector<long> radii = GrowingRadii(finals, frame, frames);
+         return BlurredPicture(host, "blur", samples.from,
+                               {Variant::Integer(static_cast<tOVInteger>(radii.front()))});
+       },
+       [&](int frame) { return RadiiLabel(GrowingRadii(finals, frame, frames)); }},
+      {"distortion",
+       "distortion(source, destination, 0.25..+1, " + std::to_string(periodTop) + ", " +
+           std::to_string(periodBottom) + ")",
+       frames,
+       [&](int frame) {
+         return DistortedPicture(host, samples.from, samples.to,
+                                 {Variant::Real(PhaseAt(0.25, frame, frames)),
+                                  Variant::Integer(periodTop), Variant::Integer(periodBottom)});
+       },
+       [&](int frame) { return PhaseLabel(PhaseAt(0.25, frame, frames)); }},
+  };
+  std::vector<GalleryPlayer> players;
+  for (const MotionPlan &plan : plans) {
+    const std::string folder = plan.function + "-motion";
+    std::vector<std::string> written;
+    players.push_back(RenderMotion(files.Directory(), folder, plan,
+                                   files.Directory() + "/" + folder + "/animation.webp", written));
+    files.Note(written);
+  }
+  return players;
 }
 
 // One function call on Layers made from the samples: the picture shown as
@@ -130,11 +188,8 @@ std::vector<DemoFunction> DemoFunctions(const SamplePictures &samples) {
     return DemoFunction{
         name, name + "(layer, " + std::to_string(radius) + ", " + std::to_string(radius) + ")",
         &samples.from, [&samples, name, radius](Environment &host) {
-          const Ref<LayerObject> layer = MakeLayer(samples.from);
-          CallGlobalFunction(
-              host, name,
-              {Variant::Object(layer.get()), Variant::Integer(radius), Variant::Integer(radius)});
-          return PictureOf(*layer);
+          return BlurredPicture(host, name, samples.from,
+                                {Variant::Integer(radius), Variant::Integer(radius)});
         }};
   };
   DemoFunction distortion{
@@ -142,13 +197,9 @@ std::vector<DemoFunction> DemoFunctions(const SamplePictures &samples) {
       "distortion(source, destination, 0.25, " + std::to_string(periodTop) + ", " +
           std::to_string(periodBottom) + ")",
       &samples.from, [&samples, periodTop, periodBottom](Environment &host) {
-        const Ref<LayerObject> source = MakeLayer(samples.from);
-        const Ref<LayerObject> destination = MakeLayer(samples.to);
-        CallGlobalFunction(
-            host, "distortion",
-            {Variant::Object(source.get()), Variant::Object(destination.get()), Variant::Real(0.25),
-             Variant::Integer(periodTop), Variant::Integer(periodBottom)});
-        return PictureOf(*destination);
+        return DistortedPicture(
+            host, samples.from, samples.to,
+            {Variant::Real(0.25), Variant::Integer(periodTop), Variant::Integer(periodBottom)});
       }};
   return {boxFilter("blur"), boxFilter("blur_alpha"), distortion};
 }
@@ -171,8 +222,10 @@ int RunDemoCommand(const std::vector<std::string> &words) {
   if (!parsed.Positionals().empty()) {
     throw UsageError("demo takes no input; unexpected '" + parsed.Positionals()[0] + "'");
   }
-  const DemoSize size = ParseSize(parsed.Value("size").value_or(
-      std::to_string(kDefaultWidth) + "x" + std::to_string(kDefaultHeight)));
+  const PictureSize size =
+      ParseSize(parsed.Value("size").value_or(std::to_string(kDefaultWidth) + "x" +
+                                              std::to_string(kDefaultHeight)),
+                "--size", kSmallestSample, kLargestSample);
   const std::optional<std::string> framesText = parsed.Value("frames");
   const int frames =
       framesText ? ParseInteger(*framesText, "--frames", 2, kMostFrames) : kDefaultFrames;
@@ -187,9 +240,19 @@ int RunDemoCommand(const std::vector<std::string> &words) {
   gallery.inputs = {{"from", files.SavePicture("pictures/from.png", samples.from)},
                     {"to", files.SavePicture("pictures/to.png", samples.to)},
                     {"rule", files.SavePicture("pictures/rule.png", samples.rule)}};
+  PixelBuffer shownRule(0, 0, 32);
+  const std::vector<GalleryPicture> rules =
+      DrawDemoRules(size.width, size.height, files, shownRule);
   for (const DemoTransition &transition : DemoTransitions()) {
-    gallery.transitions.push_back(
-        RenderDemoTransition(session.Host(), samples, transition, frames, files));
+    gallery.players.push_back(
+        RenderDemoTransition(session.Host(), samples, shownRule, transition, frames, files));
+    if (std::string(transition.folder) == "add-clock") {
+      gallery.players.back().inputs = rules;
+      gallery.players.back().subtitle = " with a rule graphic of zanhost rule";
+    }
+  }
+  for (GalleryPlayer &motion : RenderDemoMotions(session.Host(), samples, frames, files)) {
+    gallery.players.push_back(std::move(motion));
   }
   for (const DemoFunction &function : DemoFunctions(samples)) {
     gallery.functions.push_back(RunDemoFunction(session.Host(), function, files));

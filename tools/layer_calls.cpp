@@ -74,4 +74,24 @@ void CallGlobalFunction(Environment &host, const std::string &name,
   Caution(cautions);
 }
 
+PixelBuffer BlurredPicture(Environment &host, const std::string &function,
+                           const PixelBuffer &picture, const std::vector<Variant> &radii) {
+  const Ref<LayerObject> layer = MakeLayer(picture);
+  std::vector<Variant> arguments{Variant::Object(layer.get())};
+  arguments.insert(arguments.end(), radii.begin(), radii.end());
+  CallGlobalFunction(host, function, std::move(arguments));
+  return PictureOf(*layer);
+}
+
+PixelBuffer DistortedPicture(Environment &host, const PixelBuffer &source,
+                             const PixelBuffer &destination, const std::vector<Variant> &numbers) {
+  const Ref<LayerObject> sourceLayer = MakeLayer(source);
+  const Ref<LayerObject> destinationLayer = MakeLayer(destination);
+  std::vector<Variant> arguments{Variant::Object(sourceLayer.get()),
+                                 Variant::Object(destinationLayer.get())};
+  arguments.insert(arguments.end(), numbers.begin(), numbers.end());
+  CallGlobalFunction(host, "distortion", std::move(arguments));
+  return PictureOf(*destinationLayer);
+}
+
 }  // namespace zanhost::cli

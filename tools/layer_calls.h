@@ -24,4 +24,15 @@ PixelBuffer PictureOf(LayerObject &layer);
 // that a conversion changed (2.9 read as 2) are cautioned about (console.h).
 void CallGlobalFunction(Environment &host, const std::string &name, std::vector<Variant> arguments);
 
+// blur or blur_alpha (`function`) on a Layer holding the picture, with the
+// radii after the Layer; the Layer's pixels afterwards.
+PixelBuffer BlurredPicture(Environment &host, const std::string &function,
+                           const PixelBuffer &picture, const std::vector<Variant> &radii);
+
+// distortion from a Layer holding `source` into one holding `destination`,
+// with the numbers (phase, periods, opacity) after the Layers; the
+// destination's pixels afterwards.
+PixelBuffer DistortedPicture(Environment &host, const PixelBuffer &source,
+                             const PixelBuffer &destination, const std::vector<Variant> &numbers);
+
 }  // namespace zanhost::cli

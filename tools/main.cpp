@@ -34,6 +34,9 @@ int RunCommand(const std::string &command, const std::vector<std::string> &words
   if (command == "distortion") {
     return RunDistortionCommand(words);
   }
+  if (command == "rule") {
+    return RunRuleCommand(words);
+  }
   throw UsageError("unknown command '" + command + "'");
 }
 

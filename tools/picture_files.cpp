@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "host/png_reader.h"
+#include "host/picture_reader.h"
 #include "host/png_writer.h"
 #include "tools/cli_error.h"
 #include "tools/output_file.h"
@@ -39,7 +39,7 @@ PixelBuffer LoadPicture(const std::string &path) {
     CannotRead(path, errno != 0 ? std::strerror(errno) : "it cannot be opened");
   }
   try {
-    return ReadPng(path);
+    return ReadPicture(path);
   } catch (const std::bad_alloc &) {
     throw RunError(Quoted(path) + ": not enough memory for the picture");
   } catch (const std::runtime_error &decodeError) {

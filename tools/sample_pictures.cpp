@@ -4,19 +4,14 @@
 #include <cmath>
 #include <cstdint>
 
+#include "tools/rule_graphics.h"
+
 namespace zanhost::cli {
 namespace {
 
 uint32_t Argb(int alpha, int red, int green, int blue) {
   auto byte = [](int value) { return static_cast<uint32_t>(std::clamp(value, 0, 255)); };
   return byte(alpha) << 24 | byte(red) << 16 | byte(green) << 8 | byte(blue);
-}
-
-// Distance of (x, y) from the centre, 0 there and 1 at the corners.
-double RadialDistance(int x, int y, int width, int height) {
-  const double dx = (x + 0.5) / width - 0.5;
-  const double dy = (y + 0.5) / height - 0.5;
-  return std::sqrt(dx * dx + dy * dy) / std::sqrt(0.5);
 }
 
 PixelBuffer WarmPicture(int width, int height) {
@@ -58,22 +53,11 @@ PixelBuffer CoolPicture(int width, int height) {
   return picture;
 }
 
-PixelBuffer RadialRule(int width, int height) {
-  PixelBuffer picture(width, height, 32);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const int level = static_cast<int>(255 * RadialDistance(x, y, width, height));
-      picture.Row32(y)[x] = Argb(255, level, level, level);
-    }
-  }
-  return picture;
-}
-
 }  // namespace
 
 SamplePictures MakeSamplePictures(int width, int height) {
   return SamplePictures{WarmPicture(width, height), CoolPicture(width, height),
-                        RadialRule(width, height)};
+                        GreyToArgb(MakeRule(RuleKind::kRadial, width, height, RuleSettings{}))};
 }
 
 }  // namespace zanhost::cli

@@ -8,7 +8,7 @@
 #   windows  also the MinGW-w64 cross compilers, Wine and the MinGW zlib that
 #            `make windows`, `make test-windows` and `make dist` need
 set -eu
-packages="cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev libpng-dev pkg-config"
+packages="cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev libwebp-dev pkg-config"
 optional=""
 case "${1:-}" in
   "") ;;

@@ -1,6 +1,8 @@
 // zanhost transition NAME --from A.png --to B.png --out DIR ...: renders the
 // transition between the user's pictures with the options given, into frames,
 // a contact sheet and an index.html in DIR.
+#include <filesystem>
+
 #include "host/utf16_text.h"
 #include "tools/cli_error.h"
 #include "tools/command_support.h"
@@ -32,6 +34,7 @@ const std::vector<OptionSpec> kTransitionOptions = {
     OptionSpec{"easing"},
     OptionSpec{"band"},
     OptionSpec{"layer-type"},
+    OptionSpec{"animation"},
 };
 
 // Registers the --rule picture under the name option "rule" gives, adding the
@@ -68,6 +71,27 @@ std::vector<FrameTime> PlanFrames(const ParsedArguments &parsed, uint64_t span) 
       span, frames ? ParseInteger(*frames, "--frames", 2, kMostFrames) : kDefaultFrames, easing);
 }
 
+// The rule picture "add" will use: the --rule picture, else the file in the
+// working directory that option "rule" names (as the host finds it), if any.
+const PixelBuffer *RuleToShow(const TransitionSetup &setup, PixelBuffer &fromFile) {
+  if (!setup.rulePictures.empty()) {
+    return &setup.rulePictures.front().second;
+  }
+  for (const auto &[name, value] : setup.options) {
+    if (name != u"rule" || setup.name != "add") {
+      continue;
+    }
+    const std::string path = ToUtf8(value.AsText());
+    for (const std::string &candidate : {path, path + ".png"}) {
+      if (std::filesystem::is_regular_file(candidate)) {
+        fromFile = LoadPicture(candidate);
+        return &fromFile;
+      }
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 int RunTransitionCommand(const std::vector<std::string> &words) {
@@ -94,6 +118,11 @@ int RunTransitionCommand(const std::vector<std::string> &words) {
   setup.layerType = ParseInteger(parsed.Value("layer-type").value_or("0"), "--layer-type",
                                  -2147483647 - 1, 2147483647);
   const std::vector<FrameTime> times = PlanFrames(parsed, ClockSpan(setup.options));
+  for (size_t i = 1; i < times.size() && parsed.Has("animation"); ++i) {
+    if (times[i].time <= times[i - 1].time) {
+      throw UsageError("--animation needs --at times that increase, each given once");
+    }
+  }
   const std::optional<std::string> rule = parsed.Value("rule");
   if (rule && setup.name != "add") {
     throw UsageError("--rule serves transition 'add' only; \"" + setup.name +
@@ -112,9 +141,10 @@ int RunTransitionCommand(const std::vector<std::string> &words) {
   }
 
   ModuleSession session(ModulePathOf(parsed));
-  TransitionOutput output(outDirectory, "",
-                          GalleryTransition{setup.name, DescribeOptions(setup.options), "", {}},
-                          static_cast<int>(times.size()), setup.layerType == 0);
+  TransitionOutput output(
+      outDirectory, "",
+      GalleryPlayer{setup.name, DescribeOptions(setup.options), "", {}, "transition", {}, "", ""},
+      static_cast<int>(times.size()), setup.layerType == 0, parsed.Value("animation").value_or(""));
   RunRecord::Get().ManageFolder(outDirectory);
   ProgressLine progress(setup.name, static_cast<int>(times.size()));
   const FrameSink sink = [&](const FrameTime &time, const PixelBuffer &frame) {
@@ -127,13 +157,17 @@ int RunTransitionCommand(const std::vector<std::string> &words) {
   } else {
     finished = RenderContinuous(session.Host(), setup, times, sink);
   }
-  Gallery gallery{"zanhost: transition " + setup.name, {}, {output.Finish()}, {}};
-  const std::string page = outDirectory + "/index.html";
-  SaveText(page, GalleryHtml(gallery));
+  GalleryPlayer player = output.Finish();
   progress.End();
   std::vector<std::string> written = output.Written();
-  written.push_back(page);
-  PrintWritten(written);
+  std::vector<std::pair<std::string, const PixelBuffer *>> shown = {{"from", &setup.from},
+                                                                    {"to", &setup.to}};
+  PixelBuffer ruleFile(0, 0, 32);
+  if (const PixelBuffer *shownRule = RuleToShow(setup, ruleFile)) {
+    shown.emplace_back("rule", shownRule);
+  }
+  player.inputs = SaveInputPictures(outDirectory, shown, written);
+  WritePlayerPage(outDirectory, "zanhost: transition " + setup.name, std::move(player), written);
   if (!finished) {
     Say("note: the transition had not finished by the last frame");
   }

@@ -1,8 +1,10 @@
 #include "tools/transition_output.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
+#include "tools/command_support.h"
 #include "tools/picture_files.h"
 
 namespace zanhost::cli {
@@ -36,14 +38,22 @@ PixelBuffer PackedCopy(const PixelBuffer &picture, bool opaque) {
 }  // namespace
 
 TransitionOutput::TransitionOutput(const std::string &pageDirectory,
-                                   const std::string &subDirectory, GalleryTransition description,
-                                   int frameCount, bool opaqueFrames)
+                                   const std::string &subDirectory, GalleryPlayer description,
+                                   int frameCount, bool opaqueFrames,
+                                   const std::string &animationPath)
     : pageDirectory_(pageDirectory),
       subDirectory_(subDirectory),
       description_(std::move(description)),
       numberWidth_(std::max(3, static_cast<int>(std::to_string(frameCount - 1).size()))),
       opaqueFrames_(opaqueFrames) {
   MakeDirectory(JoinPath(pageDirectory_, subDirectory_));
+  if (!animationPath.empty()) {
+    // The page refers to the animation from its own folder.
+    const std::filesystem::path absolute = std::filesystem::absolute(animationPath);
+    animationRelative_ =
+        absolute.lexically_relative(std::filesystem::absolute(pageDirectory_)).generic_string();
+    animationPath_ = animationPath;
+  }
 }
 
 std::string TimeLabel(const FrameTime &time) {
@@ -58,18 +68,29 @@ std::string TransitionOutput::PathOf(const std::string &fileName, std::string &r
 }
 
 void TransitionOutput::AddFrame(const FrameTime &time, const PixelBuffer &frame) {
+  AddFrame(TimeLabel(time), time.time, frame);
+}
+
+void TransitionOutput::AddFrame(const std::string &label, uint64_t time, const PixelBuffer &frame) {
   std::string relative;
   const std::string path =
       PathOf("frame-" + Numbered(thumbnails_.size(), numberWidth_) + ".png", relative);
-  description_.frames.push_back(GalleryFrame{relative, TimeLabel(time)});
+  description_.frames.push_back(GalleryFrame{relative, label, time});
   PixelBuffer &thumbnail = thumbnails_.emplace_back(0, 0, 32);
   const auto picture = std::make_shared<const PixelBuffer>(PackedCopy(frame, opaqueFrames_));
+  if (!animationPath_.empty()) {
+    if (!animation_) {
+      animation_ =
+          std::make_unique<AnimationWriter>(animationPath_, picture->Width(), picture->Height());
+    }
+    animation_->Add(*picture, time);
+  }
   // Two jobs, so that a lone frame's thumbnail is made while it is encoded.
   pool_.Submit([path, picture] { SavePicture(path, *picture); });
   pool_.Submit([picture, &thumbnail] { thumbnail = MakeThumbnail(*picture); });
 }
 
-GalleryTransition TransitionOutput::Finish() {
+GalleryPlayer TransitionOutput::Finish() {
   pool_.Wait();
   std::vector<SheetCell> cells;
   for (size_t index : PickEvenly(thumbnails_.size(), kSheetCells)) {
@@ -78,7 +99,33 @@ GalleryTransition TransitionOutput::Finish() {
   std::string relative;
   SavePicture(PathOf("contact.png", relative), MakeContactSheet(cells, kSheetColumns));
   description_.contactSheet = relative;
+  if (animation_) {
+    written_.push_back(animation_->Finish());
+    description_.animation = animationRelative_;
+  }
   return description_;
+}
+
+std::vector<GalleryPicture> SaveInputPictures(
+    const std::string &directory,
+    const std::vector<std::pair<std::string, const PixelBuffer *>> &pictures,
+    std::vector<std::string> &written) {
+  std::vector<GalleryPicture> inputs;
+  for (const auto &[caption, picture] : pictures) {
+    const std::string name = "input-" + caption + ".png";
+    SavePicture(JoinPath(directory, name), *picture);
+    written.push_back(JoinPath(directory, name));
+    inputs.push_back(GalleryPicture{caption, name});
+  }
+  return inputs;
+}
+
+void WritePlayerPage(const std::string &pageDirectory, const std::string &title,
+                     GalleryPlayer player, std::vector<std::string> written) {
+  const std::string page = pageDirectory + "/index.html";
+  SaveText(page, GalleryHtml(Gallery{title, {}, {std::move(player)}, {}}));
+  written.push_back(page);
+  PrintWritten(written);
 }
 
 }  // namespace zanhost::cli

@@ -1,4 +1,5 @@
-// The files of one rendered transition: each frame as frame-NNN.png as it
+// The files of one rendered animation (a transition's frames, or a function's
+// in motion): each frame as frame-NNN.png as it
 // comes (encoded and written on a WorkPool while the next frame renders),
 // then a contact sheet (contact.png) of up to kSheetCells frames at evenly
 // spaced times, each labelled with its time. Paths handed to the gallery are
@@ -7,12 +8,17 @@
 // With opaque frames (layer type 0: the engine's layers have no alpha) every
 // frame is written with alpha 255, also those the transition passed through
 // from a picture with transparency, so all frames, the sheet and the page agree.
+//
+// With an animation path the frames also go, as they come, into a looping
+// animated WebP (animation_writer.h).
 #pragma once
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "tools/animation_writer.h"
 #include "tools/contact_sheet.h"
 #include "tools/frame_clock.h"
 #include "tools/html_gallery.h"
@@ -28,12 +34,16 @@ class TransitionOutput {
   // Files go to pageDirectory/subDirectory (an empty subDirectory: the page's
   // own), which is created. `frameCount` sets the width of the frame numbers.
   TransitionOutput(const std::string &pageDirectory, const std::string &subDirectory,
-                   GalleryTransition description, int frameCount, bool opaqueFrames);
+                   GalleryPlayer description, int frameCount, bool opaqueFrames,
+                   const std::string &animationPath = "");
 
+  // A transition's frame, labelled with its time.
   void AddFrame(const FrameTime &time, const PixelBuffer &frame);
-  // Waits for the frames, writes the contact sheet; the gallery's entry for
-  // the transition.
-  GalleryTransition Finish();
+  // Any frame; `time` in milliseconds, as the player and animation show it.
+  void AddFrame(const std::string &label, uint64_t time, const PixelBuffer &frame);
+  // Waits for the frames, writes the contact sheet and the animation; the
+  // gallery's entry for the animation.
+  GalleryPlayer Finish();
   // Every file written so far, as paths from the working directory.
   const std::vector<std::string> &Written() const { return written_; }
 
@@ -42,17 +52,32 @@ class TransitionOutput {
 
   std::string pageDirectory_;
   std::string subDirectory_;
-  GalleryTransition description_;
+  GalleryPlayer description_;
   int numberWidth_;
   bool opaqueFrames_;
   // A deque: the pool fills entries while later ones are appended.
   std::deque<PixelBuffer> thumbnails_;
   std::vector<std::string> written_;
+  std::string animationPath_;
+  std::string animationRelative_;
+  std::unique_ptr<AnimationWriter> animation_;
   // Last: its threads use the members above until it is joined.
   WorkPool pool_;
 };
 
 // "t=250": a frame's label.
 std::string TimeLabel(const FrameTime &time);
+
+// The pictures a page shows beside its player, written into the folder as
+// input-CAPTION.png (a name no frame takes); appends their paths to `written`.
+std::vector<GalleryPicture> SaveInputPictures(
+    const std::string &directory,
+    const std::vector<std::pair<std::string, const PixelBuffer *>> &pictures,
+    std::vector<std::string> &written);
+
+// Writes the page of one animation, pageDirectory/index.html, and prints the
+// files written (`written`, then the page).
+void WritePlayerPage(const std::string &pageDirectory, const std::string &title,
+                     GalleryPlayer player, std::vector<std::string> written);
 
 }  // namespace zanhost::cli

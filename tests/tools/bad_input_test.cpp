@@ -117,7 +117,7 @@ const BadInputCase kFileCases[] = {
     {"TextFile",
      {"blur", "text.png", "1", "-o", "out.png"},
      1,
-     "\"text.png\": not a readable PNG picture"},
+     "\"text.png\": not a picture in a format read here ("},
     {"CutShort",
      {"blur", "cut.png", "1", "-o", "out.png"},
      1,

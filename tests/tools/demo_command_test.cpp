@@ -17,11 +17,15 @@ TEST_F(DemoCommandTest, WritesEveryFileItNames) {
       Run({"demo", "--out", "gallery", "--size", "16x12", "--frames", "3"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   const std::vector<std::string> written = FilesUnder("gallery");
-  // 3 pictures, 3 transitions x (3 frames + sheet), 3 functions x 2, the page.
-  EXPECT_EQ(written.size(), 3u + 3 * 4 + 3 * 2 + 1);
+  // 3 pictures, 8 rules, 4 transitions and 2 functions in motion x (3 frames,
+  // sheet, animation), 3 functions x 2, the page.
+  EXPECT_EQ(written.size(), 3u + 8 + 6 * 5 + 3 * 2 + 1);
   std::string page;
   for (const std::string &path : written) {
     ASSERT_TRUE(std::filesystem::is_regular_file(Path(path))) << path;
+    if (path.size() > 5 && path.substr(path.size() - 5) == ".webp") {
+      continue;
+    }
     if (path.size() > 4 && path.substr(path.size() - 4) == ".png") {
       const PixelBuffer picture = ReadPng(Path(path));
       if (path.find("contact") == std::string::npos) {
@@ -37,7 +41,9 @@ TEST_F(DemoCommandTest, WritesEveryFileItNames) {
   }
   for (const char *shown :
        {"add/contact.png", "brightness/contact.png", "test/contact.png", "blur/before.png",
-        "blur/after.png", "blur_alpha/after.png", "distortion/after.png", "test/frame-002.png"}) {
+        "blur/after.png", "blur_alpha/after.png", "distortion/after.png", "test/frame-002.png",
+        "add/animation.webp", "add-clock/contact.png", "rules/noise.png", "rules/clock.png",
+        "blur-motion/animation.webp", "distortion-motion/frame-002.png"}) {
     EXPECT_NE(page.find(shown), std::string::npos) << shown;
   }
 }

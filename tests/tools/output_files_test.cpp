@@ -84,7 +84,8 @@ TEST_F(OutputFilesTest, RerunWithFewerFramesRemovesTheStaleOnesOnly) {
   EXPECT_EQ(FilesUnder("out"),
             (std::vector<std::string>{"out/contact.png", "out/frame-000.png", "out/frame-001.png",
                                       "out/frame-002.png", "out/frame-004.png", "out/frame-009.png",
-                                      "out/index.html", "out/notes.txt"}));
+                                      "out/index.html", "out/input-from.png", "out/input-to.png",
+                                      "out/notes.txt"}));
 }
 
 TEST_F(OutputFilesTest, ManifestCannotReachOutsideTheFolder) {

@@ -58,11 +58,12 @@ class TransitionCommandTest : public ZanhostTest {
 TEST_F(TransitionCommandTest, WritesEveryFrameSheetAndPage) {
   const ProgramResult result = RunTransition("test", {"--option", "time=90", "--frames", "4"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  const std::vector<std::string> expected = {"out/contact.png",   "out/frame-000.png",
-                                             "out/frame-001.png", "out/frame-002.png",
-                                             "out/frame-003.png", "out/index.html"};
+  const std::vector<std::string> expected = {
+      "out/contact.png",   "out/frame-000.png", "out/frame-001.png",  "out/frame-002.png",
+      "out/frame-003.png", "out/index.html",    "out/input-from.png", "out/input-to.png"};
   EXPECT_EQ(FilesUnder("out"), expected);
-  EXPECT_EQ(result.out, "wrote 4 frames, contact.png and index.html to out\n");
+  EXPECT_EQ(result.out,
+            "wrote 4 frames, contact.png, input-from.png, input-to.png and index.html to out\n");
   for (int frame = 0; frame < 4; ++frame) {
     const PixelBuffer picture = ReadPng(Path(expected[static_cast<size_t>(frame) + 1]));
     EXPECT_EQ(picture.Width(), 12);
@@ -152,14 +153,15 @@ TEST_F(TransitionCommandTest, AtAndEasingPickTheMomentsOfTheClock) {
       "add",
       {"--option", "time=100", "--option", "add=in", "--option", "rule=b.png", "--at", "0,75,200"});
   ASSERT_EQ(several.exitCode, 0) << several.err;
-  EXPECT_EQ(FilesUnder("out").size(), 5u);
+  EXPECT_EQ(FilesUnder("out").size(), 8u);  // with the two pictures and the rule
   EXPECT_TRUE(SamePixels(opaqueTo_, ReadPng(Path("out/frame-002.png"))));
 }
 
 TEST_F(TransitionCommandTest, ZeroTimeFinishesAtTheFirstFrame) {
   const ProgramResult result = RunTransition("test", {"--option", "time=0", "--frames", "5"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.out, "wrote 1 frame, contact.png and index.html to out\n");
+  EXPECT_EQ(result.out,
+            "wrote 1 frame, contact.png, input-from.png, input-to.png and index.html to out\n");
   EXPECT_TRUE(SamePixels(opaqueTo_, ReadPng(Path("out/frame-000.png"))));
 }
 
@@ -201,8 +203,8 @@ TEST_F(TransitionCommandTest, ProgressLineEndsBeforeTheSummary) {
   const ProgramResult result = RunOnTerminal({"transition", "test", "--from", "a.png", "--to",
                                               "b.png", "--out", "out", "--option", "time=90"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_NE(result.out.find("\rtest: frame 24/24\r\nwrote 24 frames, contact.png and index.html to "
-                            "out\r\n"),
+  EXPECT_NE(result.out.find("\rtest: frame 24/24\r\nwrote 24 frames, contact.png, input-from.png, "
+                            "input-to.png and index.html to out\r\n"),
             std::string::npos)
       << result.out;
 }

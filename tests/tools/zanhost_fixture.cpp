@@ -215,6 +215,10 @@ std::string ZanhostTest::WritePicture(const std::string &name, const PixelBuffer
   return Path(name);
 }
 
+std::string ZanhostTest::ReadFile(const std::string &name) const {
+  return ReadWholeFile(Path(name));
+}
+
 std::string ZanhostTest::WriteFile(const std::string &name, const std::string &bytes) const {
   std::ofstream(Path(name), std::ios::binary) << bytes;
   return Path(name);

@@ -43,6 +43,8 @@ class ZanhostTest : public ::testing::Test {
   std::string WritePicture(const std::string &name, const PixelBuffer &picture) const;
   // Writes the bytes as a file in the temporary folder; returns its path.
   std::string WriteFile(const std::string &name, const std::string &bytes) const;
+  // The file's bytes ("" when it cannot be read).
+  std::string ReadFile(const std::string &name) const;
   bool Exists(const std::string &name) const;
   // The regular files under the folder of the temporary folder (paths from
   // the temporary folder, sorted), zanhost's manifest left out.
