@@ -1,53 +1,19 @@
-// The brightness means and the level stretch straight from their definitions,
-// window by window and level by level: the references the tests and the
-// kernel_paths fuzz target hold the kernels to.
+// The levels of the "brightness" rule straight from their definitions, window
+// by window and level by level: the brightness means and the level stretch.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
-namespace fxtest {
+namespace fxref {
 
-// The mean brightness over the (2r+1) x (2r+1) window around each pixel, cut
-// at the edges and truncated; rows[i] is line i of w pixels.
-inline std::vector<uint8_t> NaiveMeans(const uint32_t *const *rows, int32_t w, int32_t h,
-                                       int32_t r) {
-  std::vector<uint8_t> out(size_t(w) * size_t(h));
-  for (int32_t i = 0; i < h; ++i) {
-    for (int32_t j = 0; j < w; ++j) {
-      uint64_t sum = 0;
-      uint64_t count = 0;
-      for (int32_t a = std::max(0, i - r); a <= std::min(h - 1, i + r); ++a) {
-        for (int32_t b = std::max(0, j - r); b <= std::min(w - 1, j + r); ++b) {
-          const uint32_t p = rows[a][b];
-          sum += (19 * ((p >> 16) & 255) + 183 * ((p >> 8) & 255) + 54 * (p & 255)) >> 8;
-          ++count;
-        }
-      }
-      out[size_t(i) * size_t(w) + size_t(j)] = uint8_t(sum / count);
-    }
-  }
-  return out;
-}
+// The mean brightness (19 R + 183 G + 54 B) >> 8 over the (2r+1) x (2r+1)
+// window around each pixel, cut at the edges and truncated; rows[i] is line i
+// of w pixels.
+std::vector<uint8_t> NaiveMeans(const uint32_t *const *rows, int32_t w, int32_t h, int32_t r);
 
 // (v - low) * 255 / (high - low) unless the levels are uniform or span 0..255
 // already; then 255 - v when inverted.
-inline std::vector<uint8_t> NaiveStretchLevels(std::vector<uint8_t> levels, bool invert) {
-  if (levels.empty()) {
-    return levels;
-  }
-  const unsigned low = *std::min_element(levels.begin(), levels.end());
-  const unsigned high = *std::max_element(levels.begin(), levels.end());
-  for (uint8_t &v : levels) {
-    if (high != low && !(low == 0 && high == 255)) {
-      v = uint8_t((v - low) * 255 / (high - low));
-    }
-    if (invert) {
-      v = uint8_t(255 - v);
-    }
-  }
-  return levels;
-}
+std::vector<uint8_t> NaiveStretchLevels(std::vector<uint8_t> levels, bool invert);
 
-}  // namespace fxtest
+}  // namespace fxref
