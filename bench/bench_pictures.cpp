@@ -43,14 +43,25 @@ uint64_t Digest(const void *data, size_t bytes) {
   return hash;
 }
 
-bool DigestMatches(benchmark::State &state, const std::string &key, uint64_t digest,
-                   const std::function<uint64_t()> &plain) {
+const std::vector<tNamedPath> &KernelPaths() {
+  static const std::vector<tNamedPath> paths = {{"plain", pixels::tKernelPath::Plain},
+                                                {"vector128", pixels::tKernelPath::Vector128},
+                                                {"vector256", pixels::tKernelPath::Vector256}};
+  return paths;
+}
+
+bool PathMatchesPlain(benchmark::State &state, const std::string &key, pixels::tKernelPath path,
+                      const std::function<uint64_t(pixels::tKernelPath)> &digest) {
+  if (!pixels::KernelPathAvailable(path)) {
+    state.SkipWithError("processor lacks this path");
+    return false;
+  }
   static std::map<std::string, uint64_t> plain_digests;
   auto found = plain_digests.find(key);
   if (found == plain_digests.end()) {
-    found = plain_digests.emplace(key, plain()).first;
+    found = plain_digests.emplace(key, digest(pixels::tKernelPath::Plain)).first;
   }
-  if (found->second != digest) {
+  if (found->second != digest(path)) {
     state.SkipWithError("output differs from the plain path");
     return false;
   }

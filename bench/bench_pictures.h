@@ -1,4 +1,4 @@
-// Pictures, radii and output digests shared by the benchmarks.
+// Pictures, radii, kernel paths and output digests shared by the benchmarks.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "pixels/kernel_path.h"
 
 namespace fxbench {
 
@@ -24,10 +26,17 @@ std::vector<uint32_t> MakePicture(tPictureSize size);
 
 uint64_t Digest(const void *data, size_t bytes);
 
-// Marks the run failed when `digest` differs from the plain path's digest for
-// the same case (`key`; computed once by `plain`), so a wrong fast path cannot
-// post a time.
-bool DigestMatches(benchmark::State &state, const std::string &key, uint64_t digest,
-                   const std::function<uint64_t()> &plain);
+// The paths every kernel is timed on, with the names the runs carry.
+struct tNamedPath {
+  const char *name;
+  pixels::tKernelPath path;
+};
+const std::vector<tNamedPath> &KernelPaths();
+
+// False, with the run marked skipped, when this processor lacks `path` or when
+// digest(path) differs from digest(plain path) for the same case (`key`; the
+// plain digest is computed once), so a wrong fast path cannot post a time.
+bool PathMatchesPlain(benchmark::State &state, const std::string &key, pixels::tKernelPath path,
+                      const std::function<uint64_t(pixels::tKernelPath)> &digest);
 
 }  // namespace fxbench

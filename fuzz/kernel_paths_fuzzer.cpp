@@ -16,7 +16,7 @@
 #include "pixels/brightness_means.h"
 #include "pixels/stretch_levels.h"
 #include "reference/box_filter.h"
-#include "tests/pixels/naive_references.h"
+#include "reference/brightness_levels.h"
 
 namespace {
 
@@ -106,7 +106,7 @@ void CheckBrightnessMeans(const PixelBuffer &source, int32_t r) {
   }
   const int32_t w = source.Width();
   const int32_t h = source.Height();
-  const std::vector<uint8_t> expected = fxtest::NaiveMeans(rows.data(), w, h, r);
+  const std::vector<uint8_t> expected = fxref::NaiveMeans(rows.data(), w, h, r);
   for (const tPath &path : Paths()) {
     // Guard bytes after the output catch a write past its end.
     std::vector<uint8_t> out(expected.size() + 16, 0xA5);
@@ -118,7 +118,7 @@ void CheckBrightnessMeans(const PixelBuffer &source, int32_t r) {
 }
 
 void CheckStretchLevels(const std::vector<uint8_t> &levels, bool invert) {
-  const std::vector<uint8_t> expected = fxtest::NaiveStretchLevels(levels, invert);
+  const std::vector<uint8_t> expected = fxref::NaiveStretchLevels(levels, invert);
   for (const tPath &path : Paths()) {
     std::vector<uint8_t> stretched = levels;
     pixels::StretchLevels(stretched.data(), stretched.size(), invert, path.path);

@@ -1,7 +1,10 @@
 #include "reference/rule_frames.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <vector>
+
+#include "reference/brightness_levels.h"
 
 namespace fxref {
 namespace {
@@ -65,44 +68,20 @@ PixelBuffer Mixed(const PixelBuffer &first, const PixelBuffer &second, const Pix
   return frame;
 }
 
-int Brightness(uint32_t pixel) {
-  return static_cast<int>(
-      (19 * Channel(pixel, 16) + 183 * Channel(pixel, 8) + 54 * Channel(pixel, 0)) >> 8);
-}
-
 }  // namespace
 
 PixelBuffer BrightnessRule(const PixelBuffer &source, int radius, bool invert) {
   const int width = source.Width();
   const int height = source.Height();
+  std::vector<const uint32_t *> rows;
+  for (int y = 0; y < height; ++y) {
+    rows.push_back(source.Row32(y));
+  }
+  const std::vector<uint8_t> levels =
+      NaiveStretchLevels(NaiveMeans(rows.data(), width, height, radius), invert);
   PixelBuffer rule(width, height, 8);
-  std::vector<int> levels;
   for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      int64_t sum = 0, count = 0;
-      for (int v = std::max(0, y - radius); v <= std::min(height - 1, y + radius); ++v) {
-        for (int u = std::max(0, x - radius); u <= std::min(width - 1, x + radius); ++u) {
-          sum += Brightness(source.Row32(v)[u]);
-          ++count;
-        }
-      }
-      levels.push_back(static_cast<int>(sum / count));
-    }
-  }
-  if (levels.empty()) {
-    return rule;
-  }
-  const int low = *std::min_element(levels.begin(), levels.end());
-  const int high = *std::max_element(levels.begin(), levels.end());
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      int level =
-          levels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
-      if (low != high && (low != 0 || high != 255)) {
-        level = (level - low) * 255 / (high - low);
-      }
-      rule.Row(y)[x] = static_cast<uint8_t>(invert ? 255 - level : level);
-    }
+    std::copy_n(levels.begin() + ptrdiff_t(y) * width, width, rule.Row(y));
   }
   return rule;
 }

@@ -39,20 +39,17 @@ uint64_t PeakExtraBytes(tBlurFunction blur, tPictureSize size, int32_t r, tKerne
   return meter.PeakBytes();
 }
 
-// What the filters may take: a ring of 2y+1 rows and four rows of 32-bit sums.
+// The most the filters may take (pixels/box_filter.h): 2y+1 rows and four rows
+// of 32-bit sums.
 uint64_t RingAndSumsBytes(tPictureSize size, int32_t y) {
   return (2 * uint64_t(y) + 1 + 4) * uint64_t(size.width) * 4;
 }
 
 void RunBlur(benchmark::State &state, const std::string &kernel, tBlurFunction blur,
              tPictureSize size, int32_t r, tKernelPath path) {
-  if (!pixels::KernelPathAvailable(path)) {
-    state.SkipWithError("processor lacks this path");
-    return;
-  }
   const std::string key = kernel + "/" + SizeName(size) + "/r" + std::to_string(r);
-  if (!DigestMatches(state, key, DigestAfter(blur, size, r, path),
-                     [&] { return DigestAfter(blur, size, r, tKernelPath::Plain); })) {
+  if (!PathMatchesPlain(state, key, path,
+                        [&](tKernelPath p) { return DigestAfter(blur, size, r, p); })) {
     return;
   }
   state.counters["extra_bytes"] = double(PeakExtraBytes(blur, size, r, path));
@@ -90,20 +87,13 @@ void RunOpenCvBlur(benchmark::State &state, tPictureSize size, int32_t r) {
 }
 #endif
 
-const struct {
-  const char *name;
-  tKernelPath path;
-} kPaths[] = {{"plain", tKernelPath::Plain},
-              {"vector128", tKernelPath::Vector128},
-              {"vector256", tKernelPath::Vector256}};
-
 bool RegisterAll() {
   for (tPictureSize size : PictureSizes()) {
     const std::string picture = SizeName(size);
     benchmark::RegisterBenchmark(("memcpy/" + picture).c_str(), RunMemcpy, size);
     for (int32_t r : Radii()) {
       const std::string tail = "/" + picture + "/r" + std::to_string(r);
-      for (const auto &path : kPaths) {
+      for (const tNamedPath &path : KernelPaths()) {
         benchmark::RegisterBenchmark(("blur/" + std::string(path.name) + tail).c_str(), RunBlur,
                                      "blur", pixels::BoxFilter, size, r, path.path);
         benchmark::RegisterBenchmark(("blur_alpha/" + std::string(path.name) + tail).c_str(),

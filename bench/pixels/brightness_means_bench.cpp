@@ -40,13 +40,9 @@ uint64_t DigestOfMeans(tPictureSize size, int32_t r, tKernelPath path) {
 }
 
 void RunMeans(benchmark::State &state, tPictureSize size, int32_t r, tKernelPath path) {
-  if (!pixels::KernelPathAvailable(path)) {
-    state.SkipWithError("processor lacks this path");
-    return;
-  }
   const std::string key = "means/" + SizeName(size) + "/r" + std::to_string(r);
-  if (!DigestMatches(state, key, DigestOfMeans(size, r, path),
-                     [&] { return DigestOfMeans(size, r, tKernelPath::Plain); })) {
+  if (!PathMatchesPlain(state, key, path,
+                        [&](tKernelPath p) { return DigestOfMeans(size, r, p); })) {
     return;
   }
   tMeansCase c(size);
@@ -95,16 +91,10 @@ void RunOpenCvGray(benchmark::State &state, tPictureSize size, int32_t r) {
 #endif
 
 bool RegisterAll() {
-  const struct {
-    const char *name;
-    tKernelPath path;
-  } paths[] = {{"plain", tKernelPath::Plain},
-               {"vector128", tKernelPath::Vector128},
-               {"vector256", tKernelPath::Vector256}};
   for (tPictureSize size : PictureSizes()) {
     for (int32_t r : Radii()) {
       const std::string tail = "/" + SizeName(size) + "/r" + std::to_string(r);
-      for (const auto &path : paths) {
+      for (const tNamedPath &path : KernelPaths()) {
         benchmark::RegisterBenchmark(("means/" + std::string(path.name) + tail).c_str(), RunMeans,
                                      size, r, path.path);
       }

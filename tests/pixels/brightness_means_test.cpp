@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "pixels/brightness_means_kernels.h"
+#include "reference/brightness_levels.h"
 #include "tests/pixels/kernel_path_test.h"
-#include "tests/pixels/naive_references.h"
 
 namespace pixels {
 namespace {
@@ -39,7 +39,7 @@ tSource RandomSource(int32_t w, int32_t h, std::mt19937 &rng) {
 }
 
 std::vector<uint8_t> NaiveMeans(const tSource &src, int32_t r) {
-  return fxtest::NaiveMeans(src.lines.data(), src.width, src.height, r);
+  return fxref::NaiveMeans(src.lines.data(), src.width, src.height, r);
 }
 
 // Runs the kernel into a buffer with a guard byte run after it.

@@ -22,10 +22,12 @@
 #include "reference/rule_frames.h"
 #include "tests/all_host_keys.h"
 #include "tests/loaded_module.h"
+#include "tests/transitions/loaded_module_fixture.h"
 
 namespace {
 
 using zanhost::PixelBuffer;
+using zanhost::PixelsOf;
 using zanhost::Ref;
 using zanhost::Variant;
 
@@ -48,14 +50,6 @@ Ref<zanhost::LayerObject> PatternedLayer(unsigned seed) {
   auto layer = Ref<zanhost::LayerObject>::Adopt(zanhost::LayerObject::Create(6, 4, 32));
   Paint(*layer->Pixels(), seed);
   return layer;
-}
-
-std::vector<uint32_t> PixelsOf(const PixelBuffer &picture) {
-  std::vector<uint32_t> pixels;
-  for (int y = 0; y < picture.Height(); ++y) {
-    pixels.insert(pixels.end(), picture.Row32(y), picture.Row32(y) + picture.Width());
-  }
-  return pixels;
 }
 
 struct LedgerGuard {

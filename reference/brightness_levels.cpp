@@ -1,18 +1,10 @@
-// The brightness means and the level stretch straight from their definitions,
-// window by window and level by level: the references the tests and the
-// kernel_paths fuzz target hold the kernels to.
-#pragma once
+#include "reference/brightness_levels.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <vector>
 
-namespace fxtest {
+namespace fxref {
 
-// The mean brightness over the (2r+1) x (2r+1) window around each pixel, cut
-// at the edges and truncated; rows[i] is line i of w pixels.
-inline std::vector<uint8_t> NaiveMeans(const uint32_t *const *rows, int32_t w, int32_t h,
-                                       int32_t r) {
+std::vector<uint8_t> NaiveMeans(const uint32_t *const *rows, int32_t w, int32_t h, int32_t r) {
   std::vector<uint8_t> out(size_t(w) * size_t(h));
   for (int32_t i = 0; i < h; ++i) {
     for (int32_t j = 0; j < w; ++j) {
@@ -31,9 +23,7 @@ inline std::vector<uint8_t> NaiveMeans(const uint32_t *const *rows, int32_t w, i
   return out;
 }
 
-// (v - low) * 255 / (high - low) unless the levels are uniform or span 0..255
-// already; then 255 - v when inverted.
-inline std::vector<uint8_t> NaiveStretchLevels(std::vector<uint8_t> levels, bool invert) {
+std::vector<uint8_t> NaiveStretchLevels(std::vector<uint8_t> levels, bool invert) {
   if (levels.empty()) {
     return levels;
   }
@@ -50,4 +40,4 @@ inline std::vector<uint8_t> NaiveStretchLevels(std::vector<uint8_t> levels, bool
   return levels;
 }
 
-}  // namespace fxtest
+}  // namespace fxref
