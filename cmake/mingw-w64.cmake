@@ -10,3 +10,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# pkg-config sees the target's packages only, never the build machine's.
+set(ENV{PKG_CONFIG_LIBDIR} /usr/${FX_MINGW_TRIPLET}/lib/pkgconfig)
+set(ENV{PKG_CONFIG_PATH} "")

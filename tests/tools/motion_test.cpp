@@ -141,11 +141,13 @@ TEST_F(MotionTest, PageOpenedWithPlayMovesPastTheFirstFrame) {
                  "--frames", "8", "--out", "out"})
                 .exitCode,
             0);
-  const std::string command = std::string(browser) +
-                              " --headless --disable-gpu --no-sandbox --virtual-time-budget=1500"
-                              " --dump-dom 'file://" +
-                              Path("out/index.html") + "#play' > " + Path("dom.html") +
-                              " 2>/dev/null";
+  const std::string command =
+      std::string(browser) +
+      " --headless --disable-gpu --no-sandbox --no-first-run"
+      " --disable-background-networking --disable-component-update"
+      " --disable-sync --user-data-dir=" +
+      Path("browser-profile") + " --virtual-time-budget=1500 --dump-dom 'file://" +
+      Path("out/index.html") + "#play' > " + Path("dom.html") + " 2>/dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0);
   const std::string dom = ReadFile("dom.html");
   ASSERT_NE(dom.find("<button"), std::string::npos) << "the page did not load";
