@@ -55,6 +55,10 @@ struct AnimationWriter::Encoder {
   WebPConfig config;
 };
 
+bool AnimationWriter::Available() {
+  return true;
+}
+
 AnimationWriter::AnimationWriter(std::string path, int width, int height)
     : path_(std::move(path)), encoder_(std::make_unique<Encoder>()) {
   WebPAnimEncoderOptions options;

@@ -16,6 +16,9 @@ namespace zanhost::cli {
 
 class AnimationWriter {
  public:
+  // Whether this build writes WebP (built with libwebp).
+  static bool Available();
+
   // Throws RunError when this build writes no WebP.
   AnimationWriter(std::string path, int width, int height);
   ~AnimationWriter();

@@ -7,6 +7,10 @@ namespace zanhost::cli {
 
 struct AnimationWriter::Encoder {};
 
+bool AnimationWriter::Available() {
+  return false;
+}
+
 AnimationWriter::AnimationWriter(std::string path, int, int) : path_(std::move(path)) {
   throw RunError("cannot write " + Quoted(path_) + ": this zanhost was built without WebP output");
 }

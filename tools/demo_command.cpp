@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "tools/animation_writer.h"
 #include "tools/cli_error.h"
 #include "tools/command_support.h"
 #include "tools/commands.h"
@@ -85,6 +86,12 @@ class DemoFiles {
   std::vector<std::string> written_;
 };
 
+// Where a player's animation goes, beside its contact sheet; none where this
+// build writes no WebP.
+std::string DemoAnimationPath(const DemoFiles &files, const std::string &folder) {
+  return AnimationWriter::Available() ? files.Directory() + "/" + folder + "/animation.webp" : "";
+}
+
 GalleryPlayer RenderDemoTransition(Environment &host, const SamplePictures &samples,
                                    const PixelBuffer &shownRule, const DemoTransition &transition,
                                    int frames, DemoFiles &files) {
@@ -99,7 +106,7 @@ GalleryPlayer RenderDemoTransition(Environment &host, const SamplePictures &samp
       files.Directory(), transition.folder,
       GalleryPlayer{
           transition.name, DescribeOptions(transition.options), "", {}, "transition", {}, "", ""},
-      frames, true, files.Directory() + "/" + transition.folder + "/animation.webp");
+      frames, true, DemoAnimationPath(files, transition.folder));
   ProgressLine progress(transition.name, frames);
   RenderContinuous(host, setup, EvenFrameTimes(kDuration, frames, Easing::kLinear),
                    [&](const FrameTime &time, const PixelBuffer &frame) {
@@ -162,8 +169,8 @@ std::vector<GalleryPlayer> RenderDemoMotions(Environment &host, const SamplePict
   for (const MotionPlan &plan : plans) {
     const std::string folder = plan.function + "-motion";
     std::vector<std::string> written;
-    players.push_back(RenderMotion(files.Directory(), folder, plan,
-                                   files.Directory() + "/" + folder + "/animation.webp", written));
+    players.push_back(
+        RenderMotion(files.Directory(), folder, plan, DemoAnimationPath(files, folder), written));
     files.Note(written);
   }
   return players;
