@@ -1,6 +1,7 @@
 // Encodes a 32-bit ARGB PixelBuffer (any pitch, negative included) as an 8-bit
-// RGBA PNG, alpha kept, and an 8-bit one as a grey PNG. The encoding favours speed: zlib level 1
-// over rows filtered with "Up" (see png_writer.cpp for the size this costs).
+// RGBA PNG, alpha kept (RGB when every pixel is opaque), and an 8-bit one as a
+// grey PNG. The encoding favours speed: zlib level 1 over rows filtered with
+// "Up" (see png_writer.cpp for the size this costs).
 #pragma once
 
 #include <cstdint>

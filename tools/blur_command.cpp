@@ -68,7 +68,7 @@ int RunBlurCommand(const std::string &function, const std::vector<std::string> &
                            return BlurredPicture(session.Host(), function, picture, radiiAt(frame));
                          },
                          label},
-              {{"before", &picture}}, written);
+              {{"before", &picture, positionals[0]}}, written);
   return 0;
 }
 

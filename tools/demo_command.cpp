@@ -169,8 +169,8 @@ std::vector<GalleryPlayer> RenderDemoMotions(Environment &host, const SamplePict
   for (const MotionPlan &plan : plans) {
     const std::string folder = plan.function + "-motion";
     std::vector<std::string> written;
-    players.push_back(
-        RenderMotion(files.Directory(), folder, plan, DemoAnimationPath(files, folder), written));
+    players.push_back(RenderMotion(files.Directory(), folder, plan,
+                                   DemoAnimationPath(files, folder), {}, written));
     files.Note(written);
   }
   return players;

@@ -71,7 +71,8 @@ int RunDistortionCommand(const std::vector<std::string> &words) {
                    return DistortedPicture(session.Host(), source, destination, numbersAt(frame));
                  },
                  [&](int frame) { return PhaseLabel(PhaseAt(phase, frame, motion.frames)); }},
-      {{"source", &source}, {"destination", &destination}}, written);
+      {{"source", &source, positionals[0]}, {"destination", &destination, positionals[1]}},
+      written);
   return 0;
 }
 

@@ -34,11 +34,13 @@ std::string PhaseLabel(double phase) {
 
 GalleryPlayer RenderMotion(const std::string &pageDirectory, const std::string &subDirectory,
                            const MotionPlan &plan, const std::string &animationPath,
+                           const std::vector<InputPicture> &inputs,
                            std::vector<std::string> &written) {
   TransitionOutput output(
       pageDirectory, subDirectory,
       GalleryPlayer{plan.function, plan.call, "", {}, "function", {}, "", " in motion"},
       plan.frames, false, animationPath);
+  output.AddInputs(inputs);
   ProgressLine progress(plan.function, plan.frames);
   for (int i = 0; i < plan.frames; ++i) {
     output.AddFrame(plan.label(i), static_cast<uint64_t>(i) * kMotionFrameMilliseconds,
@@ -74,11 +76,10 @@ MotionRequest ParseMotion(const ParsedArguments &parsed) {
 }
 
 void WriteMotion(const MotionRequest &request, const MotionPlan &plan,
-                 const std::vector<std::pair<std::string, const PixelBuffer *>> &inputs,
-                 std::vector<std::string> written) {
+                 const std::vector<InputPicture> &inputs, std::vector<std::string> written) {
   RunRecord::Get().ManageFolder(request.outDirectory);
-  GalleryPlayer player = RenderMotion(request.outDirectory, "", plan, request.animation, written);
-  player.inputs = SaveInputPictures(request.outDirectory, inputs, written);
+  GalleryPlayer player =
+      RenderMotion(request.outDirectory, "", plan, request.animation, inputs, written);
   WritePlayerPage(request.outDirectory, "zanhost: " + plan.function + " in motion",
                   std::move(player), written);
 }

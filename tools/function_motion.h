@@ -11,6 +11,7 @@
 #include "host/pixel_buffer.h"
 #include "tools/command_line.h"
 #include "tools/html_gallery.h"
+#include "tools/transition_output.h"
 
 namespace zanhost::cli {
 
@@ -38,9 +39,11 @@ double PhaseAt(double start, int frame, int frames);
 std::string PhaseLabel(double phase);
 
 // Renders into pageDirectory/subDirectory; `animationPath` empty: no WebP.
+// `inputs` are shown beside the player (TransitionOutput::AddInputs).
 // Appends the files written to `written`; the page's entry.
 GalleryPlayer RenderMotion(const std::string &pageDirectory, const std::string &subDirectory,
                            const MotionPlan &plan, const std::string &animationPath,
+                           const std::vector<InputPicture> &inputs,
                            std::vector<std::string> &written);
 
 // What --frames N, --out DIR and --animation FILE.webp ask for.
@@ -61,7 +64,6 @@ MotionRequest ParseMotion(const ParsedArguments &parsed);
 // pictures beside the player, and prints every file written (`written`, the
 // -o picture if any, first).
 void WriteMotion(const MotionRequest &request, const MotionPlan &plan,
-                 const std::vector<std::pair<std::string, const PixelBuffer *>> &inputs,
-                 std::vector<std::string> written);
+                 const std::vector<InputPicture> &inputs, std::vector<std::string> written);
 
 }  // namespace zanhost::cli

@@ -91,12 +91,24 @@ void MakeDirectory(const std::string &path) {
     }
     RunRecord::Get().NoteCreatedFolder(level.string());
   }
-  if (!fs::is_directory(path, error)) {
-    throw RunError("cannot make folder " + Quoted(path) + ": " +
-                   (fs::exists(path, error) ? "a file has that name"
-                    : error                 ? error.message()
-                                            : "it cannot be created"));
+  if (fs::is_directory(normal, error)) {
+    return;
   }
+  // Name the file that stands where a folder is needed, if one does.
+  std::string reason = error ? error.message() : "it cannot be created";
+  for (fs::path level = normal; !level.empty(); level = level.parent_path()) {
+    if (fs::exists(fs::status(level, error))) {
+      if (!fs::is_directory(level, error)) {
+        reason =
+            level == normal ? "a file has that name" : Quoted(level.string()) + " is not a folder";
+      }
+      break;
+    }
+    if (level == level.parent_path()) {
+      break;
+    }
+  }
+  throw RunError("cannot make folder " + Quoted(normal.string()) + ": " + reason);
 }
 
 void SaveText(const std::string &path, const std::string &text) {

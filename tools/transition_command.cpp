@@ -72,19 +72,23 @@ std::vector<FrameTime> PlanFrames(const ParsedArguments &parsed, uint64_t span) 
 }
 
 // The rule picture "add" will use: the --rule picture, else the file in the
-// working directory that option "rule" names (as the host finds it), if any.
-const PixelBuffer *RuleToShow(const TransitionSetup &setup, PixelBuffer &fromFile) {
+// working directory that option "rule" names (as the host finds it), if any;
+// `path` is set to its file.
+const PixelBuffer *RuleToShow(const TransitionSetup &setup, const std::optional<std::string> &rule,
+                              PixelBuffer &fromFile, std::string &path) {
   if (!setup.rulePictures.empty()) {
+    path = rule.value_or("");
     return &setup.rulePictures.front().second;
   }
   for (const auto &[name, value] : setup.options) {
     if (name != u"rule" || setup.name != "add") {
       continue;
     }
-    const std::string path = ToUtf8(value.AsText());
-    for (const std::string &candidate : {path, path + ".png"}) {
+    const std::string named = ToUtf8(value.AsText());
+    for (const std::string &candidate : {named, named + ".png"}) {
       if (std::filesystem::is_regular_file(candidate)) {
         fromFile = LoadPicture(candidate);
+        path = candidate;
         return &fromFile;
       }
     }
@@ -140,12 +144,20 @@ int RunTransitionCommand(const std::vector<std::string> &words) {
     AddRulePicture(setup, *rule, std::move(pictures[2]));
   }
 
+  std::vector<InputPicture> shown = {{"from", &setup.from, fromPath}, {"to", &setup.to, toPath}};
+  PixelBuffer ruleFile(0, 0, 32);
+  std::string rulePath;
+  if (const PixelBuffer *shownRule = RuleToShow(setup, rule, ruleFile, rulePath)) {
+    shown.push_back(InputPicture{"rule", shownRule, rulePath});
+  }
+
   ModuleSession session(ModulePathOf(parsed));
   TransitionOutput output(
       outDirectory, "",
       GalleryPlayer{setup.name, DescribeOptions(setup.options), "", {}, "transition", {}, "", ""},
       static_cast<int>(times.size()), setup.layerType == 0, parsed.Value("animation").value_or(""));
   RunRecord::Get().ManageFolder(outDirectory);
+  output.AddInputs(shown);
   ProgressLine progress(setup.name, static_cast<int>(times.size()));
   const FrameSink sink = [&](const FrameTime &time, const PixelBuffer &frame) {
     output.AddFrame(time, frame);
@@ -159,15 +171,8 @@ int RunTransitionCommand(const std::vector<std::string> &words) {
   }
   GalleryPlayer player = output.Finish();
   progress.End();
-  std::vector<std::string> written = output.Written();
-  std::vector<std::pair<std::string, const PixelBuffer *>> shown = {{"from", &setup.from},
-                                                                    {"to", &setup.to}};
-  PixelBuffer ruleFile(0, 0, 32);
-  if (const PixelBuffer *shownRule = RuleToShow(setup, ruleFile)) {
-    shown.emplace_back("rule", shownRule);
-  }
-  player.inputs = SaveInputPictures(outDirectory, shown, written);
-  WritePlayerPage(outDirectory, "zanhost: transition " + setup.name, std::move(player), written);
+  WritePlayerPage(outDirectory, "zanhost: transition " + setup.name, std::move(player),
+                  output.Written());
   if (!finished) {
     Say("note: the transition had not finished by the last frame");
   }

@@ -3,8 +3,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
+#include <string_view>
 
+#include "host/picture_bytes.h"
 #include "tools/command_support.h"
+#include "tools/output_file.h"
 #include "tools/picture_files.h"
 
 namespace zanhost::cli {
@@ -33,6 +37,30 @@ PixelBuffer PackedCopy(const PixelBuffer &picture, bool opaque) {
     }
   }
   return copy;
+}
+
+// A still PNG file: the signature, and no animation control chunk ("acTL")
+// before the pixel data.
+bool IsStillPng(const std::vector<uint8_t> &bytes) {
+  static const std::string kSignature("\x89PNG\r\n\x1a\n", 8);
+  const std::string_view text(reinterpret_cast<const char *>(bytes.data()), bytes.size());
+  return text.substr(0, kSignature.size()) == kSignature && text.find("acTL") > text.find("IDAT");
+}
+
+void SaveInputPicture(const std::string &path, const InputPicture &input) {
+  if (!input.sourceFile.empty()) {
+    std::vector<uint8_t> bytes;
+    try {
+      bytes = ReadFileBytes(input.sourceFile);
+    } catch (const std::runtime_error &) {
+      // Gone since it was read: the pixels read are encoded instead.
+    }
+    if (IsStillPng(bytes)) {
+      WriteOutputFile(path, bytes);
+      return;
+    }
+  }
+  SavePicture(path, *input.picture);
 }
 
 }  // namespace
@@ -67,6 +95,16 @@ std::string TransitionOutput::PathOf(const std::string &fileName, std::string &r
   return path;
 }
 
+void TransitionOutput::AddInputs(const std::vector<InputPicture> &pictures) {
+  for (const InputPicture &input : pictures) {
+    const std::string name = "input-" + input.caption + ".png";
+    const std::string path = JoinPath(pageDirectory_, name);
+    inputs_.push_back(GalleryPicture{input.caption, name});
+    inputPaths_.push_back(path);
+    pool_.Submit([path, input] { SaveInputPicture(path, input); });
+  }
+}
+
 void TransitionOutput::AddFrame(const FrameTime &time, const PixelBuffer &frame) {
   AddFrame(TimeLabel(time), time.time, frame);
 }
@@ -99,25 +137,13 @@ GalleryPlayer TransitionOutput::Finish() {
   std::string relative;
   SavePicture(PathOf("contact.png", relative), MakeContactSheet(cells, kSheetColumns));
   description_.contactSheet = relative;
+  written_.insert(written_.end(), inputPaths_.begin(), inputPaths_.end());
+  description_.inputs = inputs_;
   if (animation_) {
     written_.push_back(animation_->Finish());
     description_.animation = animationRelative_;
   }
   return description_;
-}
-
-std::vector<GalleryPicture> SaveInputPictures(
-    const std::string &directory,
-    const std::vector<std::pair<std::string, const PixelBuffer *>> &pictures,
-    std::vector<std::string> &written) {
-  std::vector<GalleryPicture> inputs;
-  for (const auto &[caption, picture] : pictures) {
-    const std::string name = "input-" + caption + ".png";
-    SavePicture(JoinPath(directory, name), *picture);
-    written.push_back(JoinPath(directory, name));
-    inputs.push_back(GalleryPicture{caption, name});
-  }
-  return inputs;
 }
 
 void WritePlayerPage(const std::string &pageDirectory, const std::string &title,

@@ -29,6 +29,14 @@ namespace zanhost::cli {
 constexpr size_t kSheetCells = 12;
 constexpr int kSheetColumns = 4;
 
+// A picture a page shows beside its player, and the file it was read from
+// (empty: made in memory).
+struct InputPicture {
+  std::string caption;
+  const PixelBuffer *picture;
+  std::string sourceFile;
+};
+
 class TransitionOutput {
  public:
   // Files go to pageDirectory/subDirectory (an empty subDirectory: the page's
@@ -37,12 +45,17 @@ class TransitionOutput {
                    GalleryPlayer description, int frameCount, bool opaqueFrames,
                    const std::string &animationPath = "");
 
+  // Pictures the page shows beside its player, written as input-CAPTION.png
+  // (a name no frame takes) while the frames render: a still PNG source file
+  // is copied as it stands (the same pixels, without encoding them again),
+  // any other picture is encoded. Each must live until Finish.
+  void AddInputs(const std::vector<InputPicture> &pictures);
   // A transition's frame, labelled with its time.
   void AddFrame(const FrameTime &time, const PixelBuffer &frame);
   // Any frame; `time` in milliseconds, as the player and animation show it.
   void AddFrame(const std::string &label, uint64_t time, const PixelBuffer &frame);
-  // Waits for the frames, writes the contact sheet and the animation; the
-  // gallery's entry for the animation.
+  // Waits for the frames and inputs, writes the contact sheet and the
+  // animation; the gallery's entry for the animation.
   GalleryPlayer Finish();
   // Every file written so far, as paths from the working directory.
   const std::vector<std::string> &Written() const { return written_; }
@@ -58,6 +71,8 @@ class TransitionOutput {
   // A deque: the pool fills entries while later ones are appended.
   std::deque<PixelBuffer> thumbnails_;
   std::vector<std::string> written_;
+  std::vector<GalleryPicture> inputs_;
+  std::vector<std::string> inputPaths_;
   std::string animationPath_;
   std::string animationRelative_;
   std::unique_ptr<AnimationWriter> animation_;
@@ -67,13 +82,6 @@ class TransitionOutput {
 
 // "t=250": a frame's label.
 std::string TimeLabel(const FrameTime &time);
-
-// The pictures a page shows beside its player, written into the folder as
-// input-CAPTION.png (a name no frame takes); appends their paths to `written`.
-std::vector<GalleryPicture> SaveInputPictures(
-    const std::string &directory,
-    const std::vector<std::pair<std::string, const PixelBuffer *>> &pictures,
-    std::vector<std::string> &written);
 
 // Writes the page of one animation, pageDirectory/index.html, and prints the
 // files written (`written`, then the page).

@@ -29,7 +29,8 @@ pictures: PNG (any colour type), JPEG and still WebP files, told apart by
 their content, not their name (a build without libjpeg or libwebp names the
 formats it reads); at most 16384 pixels a side and 67108864 pixels in all.
 Grey and palette pictures become 32-bit pixels, 16-bit channels are cut to 8
-bits. Output is 8-bit RGBA PNG (rule graphics: 8-bit grey).
+bits. Output is 8-bit RGBA PNG, RGB where every pixel is opaque (rule
+graphics: 8-bit grey).
 
 files: a run that fails or is interrupted leaves no partial file and removes
 the folders it made. Output is written through symbolic links; a FIFO or

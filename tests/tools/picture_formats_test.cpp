@@ -10,7 +10,9 @@
 
 #include <webp/encode.h>
 
+#include "host/picture_reader.h"
 #include "host/png_reader.h"
+#include "host/png_writer.h"
 #include "zanhost_fixture.h"
 
 namespace zanhost::cli {
@@ -84,6 +86,64 @@ TEST_F(PictureFormatTest, JpegNamedPngArrivesOpaqueInItsColour) {
       }
     }
   }
+}
+
+std::string EncodedPng(const PixelBuffer &picture) {
+  const std::vector<uint8_t> bytes = EncodePng(picture);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// Opaque pictures are written as RGB, others as RGBA, grey levels as grey;
+// each reads back to the same pixels, whatever the pitch.
+TEST_F(PictureFormatTest, WrittenPngReadsBackExactlyInTheSmallestColourType) {
+  const PixelBuffer translucent = PatternPicture(13, 5, 9);
+  PixelBuffer opaque(13, 5, 32, -13 * 4 - 8);
+  PixelBuffer onlyLastTranslucent(13, 5, 32);
+  PixelBuffer grey(13, 5, 8);
+  for (int y = 0; y < 5; ++y) {
+    for (int x = 0; x < 13; ++x) {
+      opaque.Row32(y)[x] = translucent.Row32(y)[x] | 0xFF000000u;
+      onlyLastTranslucent.Row32(y)[x] = opaque.Row32(y)[x];
+      grey.Row(y)[x] = static_cast<uint8_t>(translucent.Row32(y)[x]);
+    }
+  }
+  onlyLastTranslucent.Row32(4)[12] &= 0xFEFFFFFFu;
+  const struct {
+    const PixelBuffer *picture;
+    uint8_t colourType;
+  } cases[] = {{&translucent, 6}, {&opaque, 2}, {&onlyLastTranslucent, 6}, {&grey, 0}};
+  for (const auto &c : cases) {
+    const std::string file = EncodedPng(*c.picture);
+    ASSERT_GT(file.size(), 25u);
+    EXPECT_EQ(file[25], c.colourType);
+    const PixelBuffer back = ReadPng(WriteFile("round.png", EncodedPng(*c.picture)));
+    for (int y = 0; y < 5; ++y) {
+      for (int x = 0; x < 13; ++x) {
+        const uint32_t expected =
+            c.colourType == 0 ? 0xFF000000u | 0x010101u * grey.Row(y)[x] : c.picture->Row32(y)[x];
+        ASSERT_EQ(back.Row32(y)[x], expected) << x << "," << y;
+      }
+    }
+  }
+}
+
+// The page shows a PNG source as the file itself, any other as the pixels read.
+TEST_F(PictureFormatTest, PageInputsCopyPngSourcesAndEncodeOthers) {
+  const uint8_t rgb[3] = {20, 160, 90};
+  // Grey: encoded again, it would come out as RGB.
+  PixelBuffer grey(16, 8, 8);
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      grey.Row(y)[x] = static_cast<uint8_t>(x * 16 + y);
+    }
+  }
+  const std::string png = WriteFile("from.png", EncodedPng(grey));
+  const std::string jpeg = WriteFile("to.png", FlatJpeg(16, 8, rgb));
+  const ProgramResult result = Run({"transition", "test", "--from", png, "--to", jpeg, "--option",
+                                    "time=9", "--at", "4", "--out", "out"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(ReadFile("out/input-from.png"), ReadFile("from.png"));
+  EXPECT_TRUE(SamePixels(ReadPicture(jpeg), ReadPng(Path("out/input-to.png"))));
 }
 
 TEST_F(PictureFormatTest, OtherFormatsAreRefusedNamingTheFileAndTheFormatsRead) {
