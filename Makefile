@@ -19,7 +19,7 @@ FUZZ_SMOKE_SECONDS ?= 15
 JOBS ?= 2
 export JOBS
 
-.PHONY: all deps deps-test deps-windows build build-asan test test32 fuzz fuzz-smoke demo bench \
+.PHONY: all deps deps-test deps-bench deps-windows build build-asan test test32 fuzz fuzz-smoke demo bench \
 	bench-zanhost windows test-windows dist format clean
 
 all: build
@@ -70,7 +70,10 @@ fuzz-smoke: deps
 demo: build
 	$(BUILD_DIR)/tools/zanhost demo --module $(BUILD_DIR)/libfxplugin.so
 
-bench: build
+deps-bench:
+	@sh tools/setup.sh bench
+
+bench: deps-bench build
 	$(BUILD_DIR)/bench/fx_bench
 
 bench-zanhost: build

@@ -2,9 +2,10 @@
 # Checks that the Debian packages of a task are present and installs the
 # missing ones when run as root. Optional packages are installed the same way,
 # but only noted when they cannot be: their part of the task is skipped.
-# usage: tools/setup.sh [test|windows]
+# usage: tools/setup.sh [test|bench|windows]
 #   (none)   what `make demo` builds: the module, host, tools, tests, benchmarks
 #   test     also the 32-bit toolchain of `make test`
+#   bench    also OpenCV, the yardstick `make bench` compares the kernels with
 #   windows  also the MinGW-w64 cross compilers, Wine and the MinGW zlib that
 #            `make windows`, `make test-windows` and `make dist` need
 set -eu
@@ -18,13 +19,14 @@ case "${1:-}" in
       amd64) optional="g++-multilib qemu-user" ;;
     esac
     ;;
+  bench) optional="libopencv-dev" ;;
   windows)
     # dpkg-dev unpacks libpng's source package, zip packs the bundle.
     packages="$packages g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64"
     packages="$packages libz-mingw-w64-dev dpkg-dev zip"
     ;;
   *)
-    echo "usage: tools/setup.sh [test|windows]" >&2
+    echo "usage: tools/setup.sh [test|bench|windows]" >&2
     exit 2
     ;;
 esac
