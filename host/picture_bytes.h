@@ -1,4 +1,5 @@
-// A whole file in memory, for the decoders that read from memory.
+// A whole file in memory: for the decoders that read from memory, and for
+// copies of a file as it stands.
 #pragma once
 
 #include <cstdint>
