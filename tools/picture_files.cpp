@@ -99,8 +99,8 @@ void MakeDirectory(const std::string &path) {
   for (fs::path level = normal; !level.empty(); level = level.parent_path()) {
     if (fs::exists(fs::status(level, error))) {
       if (!fs::is_directory(level, error)) {
-        reason =
-            level == normal ? "a file has that name" : Quoted(level.string()) + " is not a folder";
+        reason = level == normal ? "a file has that name"
+                                 : Quoted(level.generic_string()) + " is not a folder";
       }
       break;
     }
@@ -108,7 +108,7 @@ void MakeDirectory(const std::string &path) {
       break;
     }
   }
-  throw RunError("cannot make folder " + Quoted(normal.string()) + ": " + reason);
+  throw RunError("cannot make folder " + Quoted(path) + ": " + reason);
 }
 
 void SaveText(const std::string &path, const std::string &text) {

@@ -15,7 +15,7 @@ namespace zanhost::cli {
 namespace {
 
 std::string JoinPath(const std::string &directory, const std::string &name) {
-  return directory.empty() ? name : directory + "/" + name;
+  return directory.empty() ? name : name.empty() ? directory : directory + "/" + name;
 }
 
 std::string Numbered(size_t number, int width) {
