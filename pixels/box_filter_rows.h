@@ -56,16 +56,17 @@ class tBoxFilterRows {
   }
 
   // Keeps the row's original in the ring (in the slot of the row that left
-  // last) before overwriting it.
+  // last) before overwriting it, or has the walk keep it.
   FX_TARGET void Output(int64_t i, uint64_t v) {
     factors_.Prepare(v);
     uint8_t *out = RowAt(image_, i);
-    if (y_ > 0) {
-      std::memcpy(Copy(i), out, size_t(RowBytes()));
+    uint8_t *original = y_ > 0 ? Copy(i) : nullptr;
+    if (original != nullptr && !Line::kKeepsRow) {
+      std::memcpy(original, out, size_t(RowBytes()));
     }
     const int64_t entering = i + 1 + y_;
     const uint8_t *next = entering < image_.height ? RowAt(image_, entering) : nullptr;
-    Line line = {{col_, image_.width, x_, factors_, out, next, FirstSum(col_, x_)}};
+    Line line = {{col_, image_.width, x_, factors_, out, next, FirstSum(col_, x_), original}};
     WalkLine(line, image_.width, x_);
   }
 

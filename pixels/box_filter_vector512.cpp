@@ -197,13 +197,14 @@ constexpr tProductBytes kProductBytes;
 
 // Writes pixels j, j + 1, ... of `span` in blocks of sixteen while the block
 // ends by `end`, from s(j - 1) in `sum`; returns the sum of the last pixel
-// written. The same stretch of the row entering next (`next`, unless null) is
-// fetched into the cache meanwhile. Each quad's sums are those of the quad
+// written. Each block's original goes to `original` first (unless null), and the
+// same stretch of the row entering next (`next`, unless null) is fetched into
+// the cache meanwhile. Each quad's sums are those of the quad
 // before plus the four-term sums of D; the steps before j count as 0 and the
 // quad before as four copies of s(j - 1).
 template <typename Span>
 FX_AVX512 inline __m128i WriteBlocks(const Span &span, __m128i sum, int64_t &j, int64_t end,
-                                     uint8_t *out, const uint8_t *next) {
+                                     uint8_t *out, uint8_t *original, const uint8_t *next) {
   __m512i quad = _mm512_broadcast_i32x4(sum);
   __m512i last_steps = _mm512_setzero_si512();
   __m512i last_pairs = _mm512_setzero_si512();
@@ -227,30 +228,41 @@ FX_AVX512 inline __m128i WriteBlocks(const Span &span, __m128i sum, int64_t &j, 
       const __m512i odd = _mm512_mul_epu32(_mm512_srli_epi64(quad, 32), q);
       bytes = _mm512_mask2_permutex2var_epi8(even, bytes, __mmask64{0xFFFF} << (16 * k), odd);
     }
+    if (original != nullptr) {
+      _mm512_storeu_si512(original + 4 * j, _mm512_loadu_si512(out + 4 * j));
+    }
     _mm512_storeu_si512(out + 4 * j, bytes);
   }
   return _mm512_extracti32x4_epi32(quad, 3);
 }
 
-// One output row of "blur".
+// One output row of "blur", which keeps the row's original as it goes rather
+// than in a pass of its own.
 template <typename Sum>
 struct tPlainLine : tBlurRowWalk<Sum> {
   static constexpr int64_t kBlock = 16;
   static constexpr bool kVectorEnds = true;
+  static constexpr bool kKeepsRow = true;
 
+  FX_AVX512 void Single(int64_t j) {
+    if (this->original != nullptr) {
+      std::memcpy(this->original + 4 * j, this->out + 4 * j, 4);
+    }
+    tBlurRowWalk<Sum>::Single(j);
+  }
   FX_AVX512 void LeftBlocks(int64_t end) {
     int64_t j = 0;
     const tLeftEnd<Sum> left = {this->col, this->x, this->factors.Edges()};
-    this->sum = WriteBlocks(left, this->sum, j, end, this->out, this->next);
+    this->sum = WriteBlocks(left, this->sum, j, end, this->out, this->original, this->next);
   }
   FX_AVX512 void WholeBlocks(int64_t begin, int64_t end) {
     const tWholeWindows<Sum> whole = {this->col, this->x,
                                       _mm512_set1_epi32(int32_t(this->factors.Middle()))};
-    this->sum = WriteBlocks(whole, this->sum, begin, end, this->out, this->next);
+    this->sum = WriteBlocks(whole, this->sum, begin, end, this->out, this->original, this->next);
   }
   FX_AVX512 void RightBlocks(int64_t begin, int64_t end) {
     const tRightEnd<Sum> right = {this->col, this->x, this->w, this->factors.Edges()};
-    this->sum = WriteBlocks(right, this->sum, begin, end, this->out, this->next);
+    this->sum = WriteBlocks(right, this->sum, begin, end, this->out, this->original, this->next);
   }
 };
 
