@@ -139,6 +139,7 @@ struct tLeftEnd {
   int64_t x;
   const uint32_t *edges;
 
+  FX_AVX512 void Prepare(int64_t) const {}
   FX_AVX512 __m512i Steps(int64_t j) const { return tSumWords<Sum>::Quad(col + 4 * (j + x)); }
   // A window of j + x + 1 columns.
   FX_AVX512 __m512i Factors(int64_t j) const {
@@ -147,13 +148,37 @@ struct tLeftEnd {
   }
 };
 
-// Whole windows: column j + x enters and column j - x - 1 leaves.
-template <typename Sum>
-struct tWholeWindows {
-  const Sum *col;
-  int64_t x;
-  __m512i q;
+// Whole windows: column j + x enters and column j - x - 1 leaves. The
+// columns kChangeLead pixels past those entering a block (j + x + kChangeLead
+// to j + x + kChangeLead + 15) take the row's change (kEnter, kLeave; kClear:
+// sums replaced by the entering terms) as the block of j is written, while
+// blocks before `changing_end` (in pixels j) remain: so each column sum and
+// source byte is read once per row, in the walk's shadow, and the sums the
+// walk reads were stored blocks before (not straddling stores still in
+// flight, which the processor cannot forward).
+constexpr int64_t kChangeLead = 32;
 
+template <typename Sum, bool kEnter, bool kLeave, bool kClear>
+struct tWholeWindows {
+  Sum *col;
+  int64_t x, changing_end;
+  __m512i q;
+  const uint8_t *entering, *leaving;
+
+  FX_AVX512 void Prepare(int64_t j) const {
+    if (j >= changing_end) {
+      return;
+    }
+    const int64_t k = j + x + kChangeLead;
+    if (kClear) {
+      for (int64_t p = 0; p < 16; p += 64 / int64_t(4 * sizeof(Sum))) {
+        _mm512_storeu_si512(col + 4 * (k + p), _mm512_setzero_si512());
+      }
+    }
+    if (kEnter || kLeave) {
+      tColumns<Sum>::template Block<kEnter, kLeave>(k, col, entering, leaving);
+    }
+  }
   FX_AVX512 __m512i Steps(int64_t j) const {
     return _mm512_sub_epi32(tSumWords<Sum>::Quad(col + 4 * (j + x)),
                             tSumWords<Sum>::Quad(col + 4 * (j - x - 1)));
@@ -169,6 +194,7 @@ struct tRightEnd {
   int64_t x, w;
   const uint32_t *edges;
 
+  FX_AVX512 void Prepare(int64_t) const {}
   FX_AVX512 __m512i Steps(int64_t j) const {
     return _mm512_sub_epi32(_mm512_setzero_si512(), tSumWords<Sum>::Quad(col + 4 * (j - x - 1)));
   }
@@ -213,6 +239,7 @@ FX_AVX512 inline __m128i WriteBlocks(const Span &span, __m128i sum, int64_t &j, 
     if (next != nullptr) {
       _mm_prefetch(reinterpret_cast<const char *>(next + 4 * j), _MM_HINT_T0);
     }
+    span.Prepare(j);
     __m512i bytes = product_bytes;
     for (int k = 0; k < 4; ++k) {
       // D(j) + D(j - 1), then the sums of four.
@@ -236,13 +263,19 @@ FX_AVX512 inline __m128i WriteBlocks(const Span &span, __m128i sum, int64_t &j, 
   return _mm512_extracti32x4_epi32(quad, 3);
 }
 
-// One output row of "blur", which keeps the row's original as it goes rather
-// than in a pass of its own.
+// One output row of "blur", which keeps the row's original and changes the
+// column sums of its whole-window blocks as it goes rather than in passes of
+// their own.
 template <typename Sum>
 struct tPlainLine : tBlurRowWalk<Sum> {
   static constexpr int64_t kBlock = 16;
   static constexpr bool kVectorEnds = true;
   static constexpr bool kKeepsRow = true;
+  static constexpr bool kChangesColumns = true;
+  static constexpr int64_t kChangeLead = pixels::kChangeLead;
+
+  tRowChange change;
+  Sum *columns;
 
   FX_AVX512 void Single(int64_t j) {
     if (this->original != nullptr) {
@@ -255,9 +288,28 @@ struct tPlainLine : tBlurRowWalk<Sum> {
     const tLeftEnd<Sum> left = {this->col, this->x, this->factors.Edges()};
     this->sum = WriteBlocks(left, this->sum, j, end, this->out, this->original, this->next);
   }
+  // Then the columns after those of the blocks take the change, before the
+  // pixels after the blocks read them.
   FX_AVX512 void WholeBlocks(int64_t begin, int64_t end) {
-    const tWholeWindows<Sum> whole = {this->col, this->x,
-                                      _mm512_set1_epi32(int32_t(this->factors.Middle()))};
+    if (change.clear) {
+      Whole<true, false, true>(begin, end);
+    } else if (change.entering != nullptr && change.leaving != nullptr) {
+      Whole<true, true, false>(begin, end);
+    } else if (change.entering != nullptr) {
+      Whole<true, false, false>(begin, end);
+    } else if (change.leaving != nullptr) {
+      Whole<false, true, false>(begin, end);
+    } else {
+      Whole<false, false, false>(begin, end);
+    }
+    ChangeColumns<tColumns<Sum>>(change, columns, std::min(end + this->x, this->w), this->w);
+  }
+  template <bool kEnter, bool kLeave, bool kClear>
+  FX_AVX512 void Whole(int64_t begin, int64_t end) {
+    const __m512i q = _mm512_set1_epi32(int32_t(this->factors.Middle()));
+    const int64_t changing_end = end - kChangeLead;
+    const tWholeWindows<Sum, kEnter, kLeave, kClear> whole = {
+        columns, this->x, changing_end, q, change.entering, change.leaving};
     this->sum = WriteBlocks(whole, this->sum, begin, end, this->out, this->original, this->next);
   }
   FX_AVX512 void RightBlocks(int64_t begin, int64_t end) {

@@ -79,11 +79,14 @@ FX_SSE2 inline __m128i ScaleDownPixel(__m128i s, __m128i q) {
 // sum of the last pixel written, and where the row's original is kept (null
 // when none is). A walk that keeps the original itself, each stretch before
 // it overwrites it, says so by kKeepsRow; otherwise the row is copied whole
-// before the walk.
+// before the walk. A walk that applies the row's change to the column sums
+// of its whole-window blocks as it reaches them says so by kChangesColumns
+// (pixels/box_filter_rows.h).
 template <typename Sum, typename FactorRule>
 struct tRowWalk {
   using Rule = FactorRule;
   static constexpr bool kKeepsRow = false;
+  static constexpr bool kChangesColumns = false;
 
   const Sum *col;
   int64_t w, x;
