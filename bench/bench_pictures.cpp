@@ -46,7 +46,8 @@ uint64_t Digest(const void *data, size_t bytes) {
 const std::vector<tNamedPath> &KernelPaths() {
   static const std::vector<tNamedPath> paths = {{"plain", pixels::tKernelPath::Plain},
                                                 {"vector128", pixels::tKernelPath::Vector128},
-                                                {"vector256", pixels::tKernelPath::Vector256}};
+                                                {"vector256", pixels::tKernelPath::Vector256},
+                                                {"vector512", pixels::tKernelPath::Vector512}};
   return paths;
 }
 

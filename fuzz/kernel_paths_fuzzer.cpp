@@ -1,5 +1,5 @@
 // Fuzz target "kernel_paths": every pixel kernel on one fuzzed picture through
-// every path this processor runs (plain, 128-bit, 256-bit), linked directly.
+// every path this processor runs (plain, 128-, 256- and 512-bit), linked directly.
 // Each result must equal the naive reference bit for bit (the box filters'
 // summed-area tables, the means' window sums, the stretch's formula), slack
 // and guard bytes untouched, so every path equals the plain one too.
@@ -30,7 +30,8 @@ struct tPath {
 
 const tPath kPaths[] = {{tKernelPath::Plain, "plain"},
                         {tKernelPath::Vector128, "vector128"},
-                        {tKernelPath::Vector256, "vector256"}};
+                        {tKernelPath::Vector256, "vector256"},
+                        {tKernelPath::Vector512, "vector512"}};
 
 std::vector<tPath> PathsOfThisProcessor() {
   std::vector<tPath> paths;

@@ -31,13 +31,14 @@ bool CheckedBoxFilter(const tPixelRows &image, int32_t x, int32_t y, tKernelPath
 bool BoxFilter(const tPixelRows &image, int32_t x, int32_t y, tKernelPath path) {
   return CheckedBoxFilter(
       image, x, y, path, kByteSumMaxWindow, BoxFilterRefWide,
-      {BoxFilterRef, FX_VECTOR_KERNEL(BoxFilterVector128), FX_VECTOR_KERNEL(BoxFilterVector256)});
+      {BoxFilterRef, FX_VECTOR_KERNEL(BoxFilterVector128), FX_VECTOR_KERNEL(BoxFilterVector256),
+       FX_VECTOR_KERNEL(BoxFilterVector512)});
 }
 
 bool BoxFilterAlpha(const tPixelRows &image, int32_t x, int32_t y, tKernelPath path) {
   return CheckedBoxFilter(image, x, y, path, kProductSumMaxWindow, BoxFilterAlphaRefWide,
                           {BoxFilterAlphaRef, FX_VECTOR_KERNEL(BoxFilterAlphaVector128),
-                           FX_VECTOR_KERNEL(BoxFilterAlphaVector256)});
+                           FX_VECTOR_KERNEL(BoxFilterAlphaVector256), nullptr});
 }
 
 }  // namespace pixels

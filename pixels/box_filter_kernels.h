@@ -50,6 +50,7 @@ tBoxFilterKernel BoxFilterAlphaRefWide;
 #ifdef FX_X86_KERNELS
 tBoxFilterKernel BoxFilterVector128;
 tBoxFilterKernel BoxFilterVector256;
+tBoxFilterKernel BoxFilterVector512;
 tBoxFilterKernel BoxFilterAlphaVector128;
 tBoxFilterKernel BoxFilterAlphaVector256;
 #endif

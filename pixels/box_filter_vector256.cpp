@@ -20,6 +20,7 @@
 #include "pixels/box_filter_rows.h"
 #include "pixels/column_update.h"
 #include "pixels/pixel_vectors.h"
+#include "pixels/window_limits.h"
 
 namespace pixels {
 namespace {
@@ -34,11 +35,9 @@ struct tPlainTerms {
   FX_AVX2 static __m128i One(__m128i bytes) { return _mm_cvtepu8_epi32(bytes); }
 };
 
-// Column sums of "blur" in 16 bits, exact while a column spans at most 257
-// rows (255 * 257 = 65535): half the memory traffic of 32-bit sums. Eight
+// Column sums of "blur" in 16 bits, exact while a column spans at most
+// kByteSumNarrowRows rows: half the memory traffic of 32-bit sums. Eight
 // pixels' sums fill two vectors.
-constexpr int64_t kNarrowColumnRows = 257;
-
 struct tNarrowColumns {
   using Sum = uint16_t;
   static constexpr int64_t kPixels = 8;
@@ -240,7 +239,7 @@ struct tPlainLine : tBlurRowWalk<Sum> {
 }  // namespace
 
 bool BoxFilterVector256(const tPixelRows &image, int32_t x, int32_t y) {
-  if (2 * int64_t(y) + 1 <= kNarrowColumnRows) {
+  if (2 * int64_t(y) + 1 <= kByteSumNarrowRows) {
     return RunVectorBoxFilter<tNarrowColumns, tPlainLine<uint16_t>>(image, x, y);
   }
   return RunVectorBoxFilter<tColumns<tPlainTerms>, tPlainLine<uint32_t>>(image, x, y);

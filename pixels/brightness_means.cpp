@@ -25,9 +25,9 @@ bool BrightnessMeans(const uint32_t *const *rows, int32_t width, int32_t height,
   if (radius == 0 || side * side > kVectorMeansMaxWindow) {
     return BrightnessMeansRef(rows, width, height, radius, out);
   }
-  const tKernelSet<tBrightnessMeansKernel> kernels = {BrightnessMeansRef,
-                                                      FX_VECTOR_KERNEL(BrightnessMeansVector128),
-                                                      FX_VECTOR_KERNEL(BrightnessMeansVector256)};
+  const tKernelSet<tBrightnessMeansKernel> kernels = {
+      BrightnessMeansRef, FX_VECTOR_KERNEL(BrightnessMeansVector128),
+      FX_VECTOR_KERNEL(BrightnessMeansVector256), nullptr};
   return ChooseKernel(kernels, path)(rows, width, height, radius, out);
 }
 

@@ -8,6 +8,8 @@
 #define FX_X86_KERNELS 1
 #define FX_SSE2 __attribute__((target("sse2")))
 #define FX_AVX2 __attribute__((target("avx2")))
+// AVX-512 with byte and word lanes, 128/256-bit forms and byte permutes.
+#define FX_AVX512 __attribute__((target("avx2,avx512f,avx512bw,avx512vl,avx512vbmi")))
 // A vector kernel's entry where there is one, else none (nullptr).
 #define FX_VECTOR_KERNEL(kernel) kernel
 #else

@@ -1,5 +1,5 @@
 // Which implementation of a pixel kernel runs: the plain C++ one, or one built on
-// 128-bit or 256-bit vector instructions. The choice is made at run time from the
+// 128-, 256- or 512-bit vector instructions. The choice is made at run time from the
 // processor's features, and the plain path can always be asked for (tests compare
 // every path against it). Off x86 every request resolves to the plain path.
 #pragma once
@@ -8,7 +8,7 @@
 
 namespace pixels {
 
-enum class tKernelPath { Auto, Plain, Vector128, Vector256 };
+enum class tKernelPath { Auto, Plain, Vector128, Vector256, Vector512 };
 
 // True when `path` can run on this processor (Auto and Plain always can).
 inline bool KernelPathAvailable(tKernelPath path) {
@@ -21,6 +21,9 @@ inline bool KernelPathAvailable(tKernelPath path) {
       return __builtin_cpu_supports("sse2");
     case tKernelPath::Vector256:
       return __builtin_cpu_supports("avx2");
+    case tKernelPath::Vector512:
+      return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+             __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi");
 #endif
     default:
       return false;
@@ -34,6 +37,7 @@ struct tKernelSet {
   Fn *plain;
   Fn *vector128;
   Fn *vector256;
+  Fn *vector512;
 };
 
 // The implementation that runs for a request: Auto means the fastest one; a
@@ -41,7 +45,12 @@ struct tKernelSet {
 template <typename Fn>
 Fn *ChooseKernel(const tKernelSet<Fn> &kernels, tKernelPath requested) {
   const bool any = requested == tKernelPath::Auto;
-  if ((any || requested == tKernelPath::Vector256) && kernels.vector256 != nullptr &&
+  if ((any || requested == tKernelPath::Vector512) && kernels.vector512 != nullptr &&
+      KernelPathAvailable(tKernelPath::Vector512)) {
+    return kernels.vector512;
+  }
+  const bool wide = any || requested == tKernelPath::Vector512;
+  if ((wide || requested == tKernelPath::Vector256) && kernels.vector256 != nullptr &&
       KernelPathAvailable(tKernelPath::Vector256)) {
     return kernels.vector256;
   }

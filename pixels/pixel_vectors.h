@@ -75,11 +75,18 @@ FX_SSE2 inline __m128i ScaleDownPixel(__m128i s, __m128i q) {
 
 // What a box filter's walk along one output row carries (pixels/span_walk.h):
 // the column sums, the row's width and radius, the window factors, the output
-// row, the row entering next (to fetch into the cache, or null), and the
-// window sum of the last pixel written.
+// row, the row entering next (to fetch into the cache, or null), the window
+// sum of the last pixel written, and where the row's original is kept (null
+// when none is). A walk that keeps the original itself, each stretch before
+// it overwrites it, says so by kKeepsRow; otherwise the row is copied whole
+// before the walk. A walk that applies the row's change to the column sums
+// of its whole-window blocks as it reaches them says so by kChangesColumns
+// (pixels/box_filter_rows.h).
 template <typename Sum, typename FactorRule>
 struct tRowWalk {
   using Rule = FactorRule;
+  static constexpr bool kKeepsRow = false;
+  static constexpr bool kChangesColumns = false;
 
   const Sum *col;
   int64_t w, x;
@@ -87,6 +94,7 @@ struct tRowWalk {
   uint8_t *out;
   const uint8_t *next;
   __m128i sum;
+  uint8_t *original;
 };
 
 // "blur" one pixel at a time.

@@ -14,6 +14,17 @@
 namespace pixels {
 namespace {
 
+// The pixels [begin, end) of a line of w pixels, radius r, that WalkLine
+// writes in whole-window blocks of `block`.
+struct tBlockSpan {
+  int64_t begin, end;
+};
+
+inline tBlockSpan WholeBlockSpan(int64_t w, int64_t r, int64_t block) {
+  const int64_t begin = std::min(r + 1, w);
+  return {begin, begin + std::max<int64_t>(0, w - r - begin) / block * block};
+}
+
 // Writes the w pixels of a line whose windows have radius r (2r <= w). Line
 // gives kBlock and kVectorEnds and, carrying the window sum from pixel to
 // pixel:
@@ -31,12 +42,12 @@ FX_TARGET inline void WalkLine(Line &line, int64_t w, int64_t r) {
     j = std::min(r, w) / block * block;
     line.LeftBlocks(j);
   }
-  for (; j <= r && j < w; ++j) {
+  const tBlockSpan whole = WholeBlockSpan(w, r, block);
+  for (; j < whole.begin; ++j) {
     line.Single(j);
   }
-  const int64_t whole_end = j + std::max<int64_t>(0, w - r - j) / block * block;
-  line.WholeBlocks(j, whole_end);
-  j = whole_end;
+  line.WholeBlocks(j, whole.end);
+  j = whole.end;
   if constexpr (Line::kVectorEnds) {
     for (; j < w - r; ++j) {
       line.Single(j);

@@ -77,7 +77,7 @@ void StretchLevels(uint8_t *levels, size_t count, bool invert, tKernelPath path)
   const tLevelMap map{keep ? uint8_t{0} : low, static_cast<uint16_t>(f >> 16),
                       static_cast<uint16_t>(f), invert ? uint8_t{0xFF} : uint8_t{0}};
   const tKernelSet<tMapLevelsKernel> kernels = {MapLevelsRef, FX_VECTOR_KERNEL(MapLevelsVector128),
-                                                nullptr};
+                                                nullptr, nullptr};
   ChooseKernel(kernels, path)(levels, count, map);
 }
 

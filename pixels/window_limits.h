@@ -10,5 +10,8 @@ namespace pixels {
 constexpr uint64_t kByteSumMaxWindow = 16843009;
 // Sums of products of two bytes (the "blur_alpha" colour): 255 * 255 * n <= 2^32 - 1.
 constexpr uint64_t kProductSumMaxWindow = 66051;
+// Column sums of bytes fit 16 bits while a column spans at most this many rows
+// (255 * 257 = 65535).
+constexpr int64_t kByteSumNarrowRows = 257;
 
 }  // namespace pixels

@@ -128,13 +128,14 @@ TEST_P(BoxFilterPathTest, BlurAlphaMatchesReference) {
 // taller ones may not: y = 128 is the last radius of the first kind, y = 129
 // the first of the other. All-255 pictures bring the sums to their maximum,
 // random ones check the rest; widths cover the row's vector blocks, their
-// ends and odd tails.
+// ends and odd tails, and a run of whole-window blocks long enough for a walk
+// that changes the column sums ahead of its blocks.
 TEST_P(BoxFilterPathTest, BlurColumnSumsAroundSixteenBits) {
   std::mt19937 rng(17);
   int layout = 0;
   for (int32_t y : {127, 128, 129}) {
     const int32_t h = 2 * y + 3;
-    for (tSize size : {tSize{3, 1}, tSize{19, 5}, tSize{43, 16}}) {
+    for (tSize size : {tSize{3, 1}, tSize{19, 5}, tSize{43, 16}, tSize{157, 9}}) {
       const int32_t w = size.w;
       const int32_t x = size.h;
       const tBytes full(size_t(w) * h * 4, 255);

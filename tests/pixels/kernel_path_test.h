@@ -23,11 +23,11 @@ class KernelPathTest : public ::testing::TestWithParam<tKernelPath> {
 
 inline auto EveryKernelPath() {
   return ::testing::Values(tKernelPath::Plain, tKernelPath::Vector128, tKernelPath::Vector256,
-                           tKernelPath::Auto);
+                           tKernelPath::Vector512, tKernelPath::Auto);
 }
 
 inline std::string PathName(const ::testing::TestParamInfo<tKernelPath> &info) {
-  static const char *const kNames[] = {"Auto", "Plain", "Vector128", "Vector256"};
+  static const char *const kNames[] = {"Auto", "Plain", "Vector128", "Vector256", "Vector512"};
   return kNames[int(info.param)];
 }
 
