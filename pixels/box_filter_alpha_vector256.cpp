@@ -68,11 +68,26 @@ FX_AVX2 inline void StorePixels(uint8_t *p, __m256i pixels, int64_t count) {
   std::memcpy(p, bytes, size_t(count) * 4);
 }
 
+// The window sums of two pixels a vector as they step along a row: `pair`
+// holds {s(j-2), s(j-1)} and `last` the steps {d(j-2), d(j-1)}, where
+// d(j) = s(j) - s(j-1).
+struct tRunning {
+  __m256i pair, last;
+
+  // {s(j), s(j+1)} = {s(j-2), s(j-1)} + {d(j-1) + d(j), d(j) + d(j+1)}: one
+  // add on the chain from pair to pair.
+  [[gnu::always_inline]] FX_AVX2 __m256i Step(__m256i d) {
+    pair = _mm256_add_epi32(pair, _mm256_add_epi32(_mm256_permute2x128_si256(last, d, 0x21), d));
+    last = d;
+    return pair;
+  }
+};
+
 // The work on one output row: its column sums are updated from `entering`
 // and `leaving` (null when absent; kKeep false replaces the sums with the
 // entering row's terms, as with y = 0), then written to `out`, whose original
 // is kept at `copy` (null when y = 0).
-template <bool kWide, bool kKeep>
+template <bool kWide, bool kKeep, bool kEnter, bool kLeave>
 class tWeightedRow {
  public:
   FX_AVX2 tWeightedRow(uint32_t *col, const uint8_t *entering, const uint8_t *leaving, uint8_t *out,
@@ -98,44 +113,55 @@ class tWeightedRow {
     for (int64_t k = 0; k < x_; ++k) {
       first = _mm_add_epi32(first, LoadWords(col_ + 4 * k));
     }
-    pair_ = _mm256_broadcastsi128_si256(first);
-    last_ = _mm256_setzero_si256();
+    tRunning running = {_mm256_broadcastsi128_si256(first), _mm256_setzero_si256()};
 
     // Whole windows whose leaving column lies inside the row: j - x - 1 >= 0.
     const int64_t blocks = (w_ + kBlock - 1) / kBlock;
     const int64_t whole_begin = std::min((x_ + kBlock) / kBlock, blocks);
     const int64_t whole_end = std::max(whole_begin, fused_blocks);
     for (int64_t m = 0; m < whole_begin; ++m) {
-      EdgeBlock(m * kBlock, m < fused_blocks);
+      EdgeBlock(m * kBlock, m < fused_blocks, running);
     }
     const int32_t n = int32_t((2 * x_ + 1) * rows_);
     const __m256i counts = _mm256_set1_epi32(n);
     const __m256 reciprocals = _mm256_set1_ps(1.0f / float(n));
-    for (int64_t m = whole_begin; m < fused_blocks; ++m) {
-      const int64_t j = m * kBlock;
+    // The sums of one block are found while the previous block's quotients
+    // are worked out: the two long chains overlap.
+    if (whole_begin < fused_blocks) {
       __m256i sums[4];
-      FusedSteps<true>(j, sums);
-      const __m256i original = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(out_ + 4 * j));
-      if (copy_ != nullptr) {
-        _mm256_storeu_si256(reinterpret_cast<__m256i *>(copy_ + 4 * j), original);
+      FusedSteps<true>(whole_begin * kBlock, sums, running);
+      for (int64_t m = whole_begin; m + 1 < fused_blocks; ++m) {
+        __m256i next[4];
+        FusedSteps<true>((m + 1) * kBlock, next, running);
+        WholeBlock(m * kBlock, sums, counts, reciprocals);
+        std::copy(next, next + 4, sums);
       }
-      _mm256_storeu_si256(reinterpret_cast<__m256i *>(out_ + 4 * j),
-                          WeightedMeans<kWide>(sums, counts, reciprocals, original));
+      WholeBlock((fused_blocks - 1) * kBlock, sums, counts, reciprocals);
     }
     for (int64_t m = whole_end; m < blocks; ++m) {
-      EdgeBlock(m * kBlock, m < fused_blocks);
+      EdgeBlock(m * kBlock, m < fused_blocks, running);
     }
   }
 
  private:
+  [[gnu::always_inline]] FX_AVX2 void WholeBlock(int64_t j, const __m256i sums[4], __m256i counts,
+                                                 __m256 reciprocals) {
+    const __m256i original = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(out_ + 4 * j));
+    if (copy_ != nullptr) {
+      _mm256_storeu_si256(reinterpret_cast<__m256i *>(copy_ + 4 * j), original);
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(out_ + 4 * j),
+                        WeightedMeans<kWide>(sums, counts, reciprocals, original));
+  }
+
   // Pixels j to j + 7 with column j + x + 8 inside the row: the columns
   // entering their windows are updated here, in registers.
   template <bool kWhole>
-  FX_AVX2 void FusedSteps(int64_t j, __m256i sums[4]) {
+  [[gnu::always_inline]] FX_AVX2 void FusedSteps(int64_t j, __m256i sums[4], tRunning &running) {
     const int64_t c = j + x_;
     __m256i terms[4];
-    WeightedDeltas4(LoadSixteen(entering_, c), LoadSixteen(leaving_, c), terms);
-    WeightedDeltas4(LoadSixteen(entering_, c + 4), LoadSixteen(leaving_, c + 4), terms + 2);
+    WeightedDeltas4(Sixteen<kEnter>(entering_, c), Sixteen<kLeave>(leaving_, c), terms);
+    WeightedDeltas4(Sixteen<kEnter>(entering_, c + 4), Sixteen<kLeave>(leaving_, c + 4), terms + 2);
     __m256i entering[4];
     for (int k = 0; k < 4; ++k) {
       __m256i *target = reinterpret_cast<__m256i *>(col_ + 4 * (c + 2 * k));
@@ -143,38 +169,38 @@ class tWeightedRow {
       _mm256_storeu_si256(target, entering[k]);
     }
     for (int k = 0; k < 4; ++k) {
-      Step(_mm256_sub_epi32(entering[k], LeavingPair<kWhole>(j - x_ - 1 + 2 * k)), sums[k]);
+      sums[k] =
+          running.Step(_mm256_sub_epi32(entering[k], LeavingPair<kWhole>(j - x_ - 1 + 2 * k)));
     }
+  }
+
+  // Pixels k to k + 3 of a row, zero where the row is absent.
+  template <bool kPresent>
+  [[gnu::always_inline]] FX_AVX2 static __m128i Sixteen(const uint8_t *row, int64_t k) {
+    return kPresent ? _mm_loadu_si128(reinterpret_cast<const __m128i *>(row + 4 * k))
+                    : _mm_setzero_si128();
   }
 
   // Columns c and c + 1, known to lie inside the row where kWhole.
   template <bool kWhole>
-  FX_AVX2 __m256i LeavingPair(int64_t c) const {
+  [[gnu::always_inline]] FX_AVX2 __m256i LeavingPair(int64_t c) const {
     if (kWhole) {
-      return _mm256_loadu_si256(reinterpret_cast<const __m256i *>(col_ + 4 * c));
+      return _mm256_inserti128_si256(_mm256_castsi128_si256(LoadWords(col_ + 4 * c)),
+                                     LoadWords(col_ + 4 * c + 4), 1);
     }
     return LoadPairWithin(col_, c, w_);
   }
 
-  // The window sums of the next two pixels from their steps d: {s(j), s(j+1)}
-  // = {s(j-2), s(j-1)} + {d(j-1) + d(j), d(j) + d(j+1)}.
-  FX_AVX2 void Step(__m256i d, __m256i &sum) {
-    pair_ = _mm256_add_epi32(pair_, _mm256_add_epi32(_mm256_permute2x128_si256(last_, d, 0x21), d));
-    last_ = d;
-    sum = pair_;
-  }
-
   // Pixels j to j + 7 (those before w) near the row's ends: columns outside
   // the row count as zero and each pixel's window size is computed.
-  FX_AVX2 void EdgeBlock(int64_t j, bool fused) {
+  FX_AVX2 void EdgeBlock(int64_t j, bool fused, tRunning &running) {
     __m256i sums[4];
     if (fused) {
-      FusedSteps<false>(j, sums);
+      FusedSteps<false>(j, sums, running);
     } else {
       for (int k = 0; k < 4; ++k) {
-        Step(_mm256_sub_epi32(LoadPairWithin(col_, j + x_ + 2 * k, w_),
-                              LeavingPair<false>(j - x_ - 1 + 2 * k)),
-             sums[k]);
+        sums[k] = running.Step(_mm256_sub_epi32(LoadPairWithin(col_, j + x_ + 2 * k, w_),
+                                                LeavingPair<false>(j - x_ - 1 + 2 * k)));
       }
     }
     // Columns min(w - 1, j + x) - max(0, j - x) + 1, at least 1 in lanes past w.
@@ -202,13 +228,20 @@ class tWeightedRow {
   const uint8_t *entering_, *leaving_;
   uint8_t *out_, *copy_;
   int64_t w_, x_, rows_;
-  __m256i pair_, last_;
 };
 
 template <bool kWide, bool kKeep>
 FX_AVX2 void WriteRow(uint32_t *col, const uint8_t *entering, const uint8_t *leaving, uint8_t *out,
                       uint8_t *copy, int64_t w, int64_t x, int64_t rows) {
-  tWeightedRow<kWide, kKeep>(col, entering, leaving, out, copy, w, x, rows).Write();
+  if (entering != nullptr && leaving != nullptr) {
+    tWeightedRow<kWide, kKeep, true, true>(col, entering, leaving, out, copy, w, x, rows).Write();
+  } else if (entering != nullptr) {
+    tWeightedRow<kWide, kKeep, true, false>(col, entering, leaving, out, copy, w, x, rows).Write();
+  } else if (leaving != nullptr) {
+    tWeightedRow<kWide, kKeep, false, true>(col, entering, leaving, out, copy, w, x, rows).Write();
+  } else {
+    tWeightedRow<kWide, kKeep, false, false>(col, entering, leaving, out, copy, w, x, rows).Write();
+  }
 }
 
 // Slides the window down the image: before output row i, row i + y enters and

@@ -27,7 +27,7 @@ namespace {
 // others convert as signed and gain 2^32 (bits 0x4F800000) where the sign bit
 // was set.
 template <bool kWide>
-FX_AVX2 inline __m256 WordsToFloats(__m256i words) {
+[[gnu::always_inline]] FX_AVX2 inline __m256 WordsToFloats(__m256i words) {
   const __m256 floats = _mm256_cvtepi32_ps(words);
   if constexpr (kWide) {
     const __m256i lift =
@@ -42,7 +42,8 @@ struct tEstimate {
   __m256i quotient, remainder;
 };
 
-FX_AVX2 inline tEstimate Estimate(__m256 c_floats, __m256 reciprocals, __m256i c, __m256i d) {
+[[gnu::always_inline]] FX_AVX2 inline tEstimate Estimate(__m256 c_floats, __m256 reciprocals,
+                                                         __m256i c, __m256i d) {
   const __m256 rounded = _mm256_add_ps(_mm256_mul_ps(c_floats, reciprocals), _mm256_set1_ps(0.5f));
   const __m256i q = _mm256_cvttps_epi32(rounded);
   return {q, _mm256_sub_epi32(c, _mm256_mullo_epi32(q, d))};
@@ -53,8 +54,9 @@ FX_AVX2 inline tEstimate Estimate(__m256 c_floats, __m256 reciprocals, __m256i c
 // of 1 / n good to 1.5 * 2^-12 (as _mm256_rcp_ps gives), both in the order
 // pixels 0 2 4 6 1 3 5 7; `original` holds the pixels as they were.
 template <bool kWide>
-FX_AVX2 inline __m256i WeightedMeans(const __m256i sums[4], __m256i counts,
-                                     __m256 count_reciprocals, __m256i original) {
+[[gnu::always_inline]] FX_AVX2 inline __m256i WeightedMeans(const __m256i sums[4], __m256i counts,
+                                                            __m256 count_reciprocals,
+                                                            __m256i original) {
   // Transposes within 128-bit lanes: channels of pixels 0 2 4 6 | 1 3 5 7.
   const __m256i low01 = _mm256_unpacklo_epi32(sums[0], sums[1]);
   const __m256i high01 = _mm256_unpackhi_epi32(sums[0], sums[1]);

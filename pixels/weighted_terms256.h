@@ -18,7 +18,7 @@ namespace {
 
 // Two pixels' terms from their bytes paired up, entering then leaving
 // (_mm_unpacklo_epi8 of the two rows' eight bytes).
-FX_AVX2 inline __m256i WeightedDeltas(__m128i paired_bytes) {
+[[gnu::always_inline]] FX_AVX2 inline __m256i WeightedDeltas(__m128i paired_bytes) {
   const __m256i words = _mm256_cvtepu8_epi16(paired_bytes);
   const __m256i signed_words = _mm256_sign_epi16(words, _mm256_set1_epi32(int32_t(0xFFFF0001)));
   const __m256i alphas = _mm256_shuffle_epi8(
@@ -30,14 +30,10 @@ FX_AVX2 inline __m256i WeightedDeltas(__m128i paired_bytes) {
 }
 
 // The terms of four pixels, two a vector, from their 16 bytes in each row.
-FX_AVX2 inline void WeightedDeltas4(__m128i entering, __m128i leaving, __m256i out[2]) {
+[[gnu::always_inline]] FX_AVX2 inline void WeightedDeltas4(__m128i entering, __m128i leaving,
+                                                           __m256i out[2]) {
   out[0] = WeightedDeltas(_mm_unpacklo_epi8(entering, leaving));
   out[1] = WeightedDeltas(_mm_unpackhi_epi8(entering, leaving));
-}
-
-FX_AVX2 inline __m128i LoadSixteen(const uint8_t *row, int64_t k) {
-  return row == nullptr ? _mm_setzero_si128()
-                        : _mm_loadu_si128(reinterpret_cast<const __m128i *>(row + 4 * k));
 }
 
 FX_AVX2 inline __m128i LoadTwo(const uint8_t *row, int64_t k) {
