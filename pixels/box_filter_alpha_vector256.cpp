@@ -34,6 +34,14 @@ constexpr uint64_t kSignedSumMaxWindow = 33025;
 
 constexpr int64_t kBlock = 8;
 
+// How a block reads the column pairs leaving its windows (see LeavingPair).
+constexpr int kNearLeaving = 0;
+constexpr int kFarLeaving = 1;
+constexpr int kCutLeaving = 2;
+// Radii from which the leaving columns were stored long enough before (2x / 8
+// blocks) to be read as pairs.
+constexpr int64_t kFarColumns = 32;
+
 // Two pixels' column sums, c and c + 1, zero where a column lies outside 0 to w - 1.
 FX_AVX2 inline __m256i LoadPairWithin(const uint32_t *col, int64_t c, int64_t w) {
   if (c >= 0 && c + 2 <= w) {
@@ -125,18 +133,10 @@ class tWeightedRow {
     const int32_t n = int32_t((2 * x_ + 1) * rows_);
     const __m256i counts = _mm256_set1_epi32(n);
     const __m256 reciprocals = _mm256_set1_ps(1.0f / float(n));
-    // The sums of one block are found while the previous block's quotients
-    // are worked out: the two long chains overlap.
-    if (whole_begin < fused_blocks) {
-      __m256i sums[4];
-      FusedSteps<true>(whole_begin * kBlock, sums, running);
-      for (int64_t m = whole_begin; m + 1 < fused_blocks; ++m) {
-        __m256i next[4];
-        FusedSteps<true>((m + 1) * kBlock, next, running);
-        WholeBlock(m * kBlock, sums, counts, reciprocals);
-        std::copy(next, next + 4, sums);
-      }
-      WholeBlock((fused_blocks - 1) * kBlock, sums, counts, reciprocals);
+    if (x_ >= kFarColumns) {
+      WholeBlocks<true>(whole_begin, fused_blocks, counts, reciprocals, running);
+    } else {
+      WholeBlocks<false>(whole_begin, fused_blocks, counts, reciprocals, running);
     }
     for (int64_t m = whole_end; m < blocks; ++m) {
       EdgeBlock(m * kBlock, m < fused_blocks, running);
@@ -144,10 +144,34 @@ class tWeightedRow {
   }
 
  private:
+  // Blocks begin to end - 1, all of whole windows. The sums of one block are
+  // found while the previous block's quotients are worked out, so that the two
+  // long chains overlap.
+  template <bool kFar>
+  FX_AVX2 void WholeBlocks(int64_t begin, int64_t end, __m256i counts, __m256 reciprocals,
+                           tRunning &running) {
+    if (begin >= end) {
+      return;
+    }
+    // Copies that stay in registers: the vector stores might alias the members.
+    const tWeightedRow row = *this;
+    tRunning state = running;
+    __m256i sums[4];
+    row.FusedSteps<kFar ? kFarLeaving : kNearLeaving>(begin * kBlock, sums, state);
+    for (int64_t m = begin; m + 1 < end; ++m) {
+      __m256i next[4];
+      row.FusedSteps<kFar ? kFarLeaving : kNearLeaving>((m + 1) * kBlock, next, state);
+      row.WholeBlock(m * kBlock, sums, counts, reciprocals);
+      std::copy(next, next + 4, sums);
+    }
+    row.WholeBlock((end - 1) * kBlock, sums, counts, reciprocals);
+    running = state;
+  }
+
   [[gnu::always_inline]] FX_AVX2 void WholeBlock(int64_t j, const __m256i sums[4], __m256i counts,
-                                                 __m256 reciprocals) {
+                                                 __m256 reciprocals) const {
     const __m256i original = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(out_ + 4 * j));
-    if (copy_ != nullptr) {
+    if (kKeep) {
       _mm256_storeu_si256(reinterpret_cast<__m256i *>(copy_ + 4 * j), original);
     }
     _mm256_storeu_si256(reinterpret_cast<__m256i *>(out_ + 4 * j),
@@ -156,8 +180,9 @@ class tWeightedRow {
 
   // Pixels j to j + 7 with column j + x + 8 inside the row: the columns
   // entering their windows are updated here, in registers.
-  template <bool kWhole>
-  [[gnu::always_inline]] FX_AVX2 void FusedSteps(int64_t j, __m256i sums[4], tRunning &running) {
+  template <int kLeaving>
+  [[gnu::always_inline]] FX_AVX2 void FusedSteps(int64_t j, __m256i sums[4],
+                                                 tRunning &running) const {
     const int64_t c = j + x_;
     __m256i terms[4];
     WeightedDeltas4(Sixteen<kEnter>(entering_, c), Sixteen<kLeave>(leaving_, c), terms);
@@ -170,7 +195,7 @@ class tWeightedRow {
     }
     for (int k = 0; k < 4; ++k) {
       sums[k] =
-          running.Step(_mm256_sub_epi32(entering[k], LeavingPair<kWhole>(j - x_ - 1 + 2 * k)));
+          running.Step(_mm256_sub_epi32(entering[k], LeavingPair<kLeaving>(j - x_ - 1 + 2 * k)));
     }
   }
 
@@ -181,12 +206,19 @@ class tWeightedRow {
                     : _mm_setzero_si128();
   }
 
-  // Columns c and c + 1, known to lie inside the row where kWhole.
-  template <bool kWhole>
+  // Columns c and c + 1 of the leaving side. Near the entering side (the
+  // columns stored in the last few blocks, still on their way to the cache)
+  // each is read by itself, as stored, so that the stored words are passed on
+  // to the load; far from it a pair is read at once; at the row's ends
+  // columns outside the row read as zero.
+  template <int kLeaving>
   [[gnu::always_inline]] FX_AVX2 __m256i LeavingPair(int64_t c) const {
-    if (kWhole) {
+    if (kLeaving == kNearLeaving) {
       return _mm256_inserti128_si256(_mm256_castsi128_si256(LoadWords(col_ + 4 * c)),
                                      LoadWords(col_ + 4 * c + 4), 1);
+    }
+    if (kLeaving == kFarLeaving) {
+      return _mm256_loadu_si256(reinterpret_cast<const __m256i *>(col_ + 4 * c));
     }
     return LoadPairWithin(col_, c, w_);
   }
@@ -196,11 +228,11 @@ class tWeightedRow {
   FX_AVX2 void EdgeBlock(int64_t j, bool fused, tRunning &running) {
     __m256i sums[4];
     if (fused) {
-      FusedSteps<false>(j, sums, running);
+      FusedSteps<kCutLeaving>(j, sums, running);
     } else {
       for (int k = 0; k < 4; ++k) {
         sums[k] = running.Step(_mm256_sub_epi32(LoadPairWithin(col_, j + x_ + 2 * k, w_),
-                                                LeavingPair<false>(j - x_ - 1 + 2 * k)));
+                                                LeavingPair<kCutLeaving>(j - x_ - 1 + 2 * k)));
       }
     }
     // Columns min(w - 1, j + x) - max(0, j - x) + 1, at least 1 in lanes past w.
@@ -215,7 +247,7 @@ class tWeightedRow {
                                               _mm256_set1_epi32(int32_t(rows_)));
     const int64_t count = std::min(kBlock, w_ - j);
     const __m256i original = LoadPixels(out_ + 4 * j, count);
-    if (copy_ != nullptr) {
+    if (kKeep) {
       StorePixels(copy_ + 4 * j, original, count);
     }
     StorePixels(
@@ -249,6 +281,7 @@ FX_AVX2 void WriteRow(uint32_t *col, const uint8_t *entering, const uint8_t *lea
 // row i's original then takes). With y = 0 each row's terms replace the sums.
 template <bool kWide>
 FX_AVX2 bool FilterImage(const tPixelRows &image, int32_t x, int32_t y) {
+  const tRoundToNearest rounding;
   const int64_t w = image.width;
   const int64_t h = image.height;
   std::unique_ptr<uint8_t[]> ring = TryAllocateRing(image, y);

@@ -5,10 +5,11 @@
 // The sums arrive two pixels a vector, a pixel's channels side by side; they
 // are transposed so that each vector holds one channel of the eight pixels and
 // every lane of every division does useful work. Each quotient floor(c / d),
-// c <= 255 d, d < 2^24, comes from q = trunc(c * rcp(d) + 1/2): c * rcp(d) is
-// within 0.1 of c / d (pixels/estimated_quotients.h), so q is floor(c / d) or
-// one more, and one more exactly when the remainder c - q d, exact in 32 bits
-// since it lies between -d and d, is negative. q stays below 256 (c / d <= 255),
+// c <= 255 d, d < 2^24, comes from q = c * rcp(d) rounded to the nearest whole
+// number: c * rcp(d) is within 0.1 of c / d (pixels/estimated_quotients.h), so
+// q is floor(c / d) or one more, and one more exactly when the remainder
+// c - q d, exact in 32 bits since it lies between -d and d, is negative. q
+// stays below 256 (c / d <= 255),
 // and the remainders' signs survive packing to bytes, so the correction is one
 // byte subtraction for all four channels. Included by the 256-bit kernel files
 // (FX_TARGET is FX_AVX2 there).
@@ -42,10 +43,10 @@ struct tEstimate {
   __m256i quotient, remainder;
 };
 
+// Needs round-to-nearest (tRoundToNearest below).
 [[gnu::always_inline]] FX_AVX2 inline tEstimate Estimate(__m256 c_floats, __m256 reciprocals,
                                                          __m256i c, __m256i d) {
-  const __m256 rounded = _mm256_add_ps(_mm256_mul_ps(c_floats, reciprocals), _mm256_set1_ps(0.5f));
-  const __m256i q = _mm256_cvttps_epi32(rounded);
+  const __m256i q = _mm256_cvtps_epi32(_mm256_mul_ps(c_floats, reciprocals));
   return {q, _mm256_sub_epi32(c, _mm256_mullo_epi32(q, d))};
 }
 
@@ -91,6 +92,19 @@ template <bool kWide>
   return _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(pixels, order), original,
                             _mm256_permutevar8x32_epi32(kept, order));
 }
+
+// Sets the processor's rounding of floats to round-to-nearest, the mode the
+// estimates are worked out for, and puts the caller's mode back when done.
+class tRoundToNearest {
+ public:
+  FX_AVX2 tRoundToNearest() : saved_(_mm_getcsr()) { _mm_setcsr(saved_ & ~_MM_ROUND_MASK); }
+  FX_AVX2 ~tRoundToNearest() { _mm_setcsr(saved_); }
+  tRoundToNearest(const tRoundToNearest &) = delete;
+  tRoundToNearest &operator=(const tRoundToNearest &) = delete;
+
+ private:
+  unsigned int saved_;
+};
 
 }  // namespace
 }  // namespace pixels
