@@ -38,9 +38,10 @@ constexpr int64_t kBlock = 8;
 constexpr int kNearLeaving = 0;
 constexpr int kFarLeaving = 1;
 constexpr int kCutLeaving = 2;
-// Radii from which the leaving columns were stored long enough before (2x / 8
-// blocks) to be read as pairs.
-constexpr int64_t kFarColumns = 32;
+// Radii from which the leaving columns of a block were stored by an earlier
+// block (2x + 1 columns back, its sums found a block ahead), long enough
+// before to be read as pairs.
+constexpr int64_t kFarColumns = 4;
 
 // Two pixels' column sums, c and c + 1, zero where a column lies outside 0 to w - 1.
 FX_AVX2 inline __m256i LoadPairWithin(const uint32_t *col, int64_t c, int64_t w) {
