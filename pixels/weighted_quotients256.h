@@ -9,10 +9,9 @@
 // number: c * rcp(d) is within 0.1 of c / d (pixels/estimated_quotients.h), so
 // q is floor(c / d) or one more, and one more exactly when the remainder
 // c - q d, exact in 32 bits since it lies between -d and d, is negative. q
-// stays below 256 (c / d <= 255),
-// and the remainders' signs survive packing to bytes, so the correction is one
-// byte subtraction for all four channels. Included by the 256-bit kernel files
-// (FX_TARGET is FX_AVX2 there).
+// stays below 256 (c / d <= 255) and the remainders' signs survive packing to
+// bytes, so the correction is one byte subtraction for all four channels.
+// Included by the 256-bit kernel files (FX_TARGET is FX_AVX2 there).
 #pragma once
 
 #include <immintrin.h>
