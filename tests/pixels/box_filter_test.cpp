@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cfenv>
 #include <cstring>
 #include <random>
 #include <string>
@@ -259,26 +260,80 @@ TEST_P(BoxFilterPathTest, UniformPictureDropsOnlyUnderBlur) {
   }
 }
 
-// One row under the largest window whose weighted sums fit 32 bits (x = 33,025,
-// n = 66,051): colour sums pass 2^31 and alpha sums 2^24, where quotients
-// taken from floating-point estimates are most at risk. Mostly opaque bright
-// pixels put the quotients near 255 and near whole numbers.
-TEST_P(BoxFilterPathTest, BlurAlphaLargestNarrowWindowDividesExactly) {
-  const int32_t x = 33025;
-  const int32_t w = 2 * x + 1 + 517;
-  std::mt19937 rng(13);
-  tBytes src(size_t(w) * 4);
-  for (int32_t j = 0; j < w; ++j) {
+// Bright, mostly opaque pixels: window sums near their largest, quotients near
+// 255 and near whole numbers, where estimates from floating point are most at
+// risk.
+tBytes BrightPixels(int32_t w, int32_t h, std::mt19937 &rng) {
+  tBytes src(size_t(w) * h * 4);
+  for (size_t k = 0; k < src.size(); k += 4) {
     const uint32_t pick = rng() % 4;
-    src[4 * j + 3] = pick == 0 ? uint8_t(rng()) : uint8_t(255 - pick + 1);
-    for (int c = 0; c < 3; ++c) {
-      src[4 * j + c] = rng() % 3 == 0 ? uint8_t(rng()) : 255;
+    src[k + 3] = pick == 0 ? uint8_t(rng()) : uint8_t(255 - pick + 1);
+    for (size_t c = 0; c < 3; ++c) {
+      src[k + c] = rng() % 3 == 0 ? uint8_t(rng()) : 255;
     }
   }
-  tFencedPicture picture(w, 1, src, 1, false);
-  ASSERT_TRUE(BoxFilterAlpha(picture.Rows(), x, 0, GetParam()));
-  EXPECT_EQ(picture.Pixels(), ReferenceResult(tBoxFilter::AlphaWeighted, src, w, 1, x, 0));
-  EXPECT_TRUE(picture.GuardsIntact());
+  return src;
+}
+
+// Windows around the sizes where the weighted sums change range: 33,025
+// pixels keep colour sums below 2^31 (33,027 and the 3 x 11,009 window do
+// not), and 66,051 (x = 33,025) is the largest whose sums fit 32 bits, where
+// alpha sums pass 2^24.
+TEST_P(BoxFilterPathTest, BlurAlphaWidestWindowsDivideExactly) {
+  const tSize radii[] = {{16512, 0}, {16513, 0}, {5503, 1}, {5504, 1}, {33025, 0}};
+  std::mt19937 rng(13);
+  for (tSize r : radii) {
+    const int32_t w = 2 * r.w + 1 + 517;
+    const int32_t h = 2 * r.h + 1;
+    SCOPED_TRACE(testing::Message() << "x=" << r.w << " y=" << r.h);
+    const tBytes src = BrightPixels(w, h, rng);
+    tFencedPicture picture(w, h, src, 1, false);
+    ASSERT_TRUE(BoxFilterAlpha(picture.Rows(), r.w, r.h, GetParam()));
+    EXPECT_EQ(picture.Pixels(), ReferenceResult(tBoxFilter::AlphaWeighted, src, w, h, r.w, r.h));
+    EXPECT_TRUE(picture.GuardsIntact());
+  }
+}
+
+// Every horizontal radius on widths around vector blocks, over one, two and
+// three row windows and pictures with transparent regions, so that the cut
+// windows at both ends, the whole ones, and the partial last block meet at
+// every offset.
+TEST_P(BoxFilterPathTest, BlurAlphaEveryHorizontalRadius) {
+  std::mt19937 rng(23);
+  int layout = 0;
+  for (int32_t w : {7, 23, 40, 61}) {
+    for (int32_t y : {0, 1, 2}) {
+      const int32_t h = 2 * y + 3;
+      const tBytes src = RandomPixels(w, h, rng, true);
+      for (int32_t x = 0; 2 * x <= w; ++x) {
+        SCOPED_TRACE(testing::Message() << "w=" << w << " x=" << x << " y=" << y);
+        tFencedPicture picture(w, h, src, layout % 3, layout % 2 == 1);
+        ++layout;
+        ASSERT_TRUE(BoxFilterAlpha(picture.Rows(), x, y, GetParam()));
+        ASSERT_EQ(picture.Pixels(), ReferenceResult(tBoxFilter::AlphaWeighted, src, w, h, x, y));
+        ASSERT_TRUE(picture.GuardsIntact());
+      }
+    }
+  }
+}
+
+// The result does not depend on the caller's rounding mode, and the mode is
+// the caller's again afterwards.
+TEST_P(BoxFilterPathTest, BlurAlphaIgnoresAndKeepsRoundingMode) {
+  std::mt19937 rng(29);
+  const tBytes src = BrightPixels(45, 9, rng);
+  const tBytes expected = ReferenceResult(tBoxFilter::AlphaWeighted, src, 45, 9, 3, 2);
+  for (int mode : {FE_TONEAREST, FE_DOWNWARD, FE_UPWARD, FE_TOWARDZERO}) {
+    SCOPED_TRACE(testing::Message() << "mode " << mode);
+    tFencedPicture picture(45, 9, src, 0, false);
+    ASSERT_EQ(std::fesetround(mode), 0);
+    const bool done = BoxFilterAlpha(picture.Rows(), 3, 2, GetParam());
+    const int after = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    ASSERT_TRUE(done);
+    EXPECT_EQ(after, mode);
+    EXPECT_EQ(picture.Pixels(), expected);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, BoxFilterPathTest, fxtest::EveryKernelPath(), fxtest::PathName);
