@@ -60,9 +60,14 @@ FX_AVX2 inline void Transpose4(__m256i v[4]) {
   v[3] = _mm256_unpackhi_epi64(b, d);
 }
 
-// Eight vectors of quotients, vector u holding lane k's pixel j + u, written
-// as eight bytes at line + k*s + j for each lane k.
-FX_AVX2 inline void StoreBlock(const __m256i q[8], uint8_t *line, int64_t s, int64_t j) {
+// The bytes of a block of eight steps: eight bytes of each lane, lanes 0, 1 |
+// 4, 5 in one vector and 2, 3 | 6, 7 in the other.
+struct tBlockBytes {
+  __m256i lanes0145, lanes2367;
+};
+
+// Eight vectors of quotients, vector u holding each lane's step u, as bytes.
+FX_AVX2 inline tBlockBytes PackBlock(const __m256i q[8]) {
   // Bytes 4u + k of each half: u = 0..3 in `low`, 4..7 in `high`; k = 0..3 in
   // the low halves, 4..7 in the high ones.
   const __m256i low =
@@ -73,37 +78,19 @@ FX_AVX2 inline void StoreBlock(const __m256i q[8], uint8_t *line, int64_t s, int
                                            4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
   const __m256i a = _mm256_shuffle_epi8(low, by_lane);
   const __m256i b = _mm256_shuffle_epi8(high, by_lane);
-  // Eight bytes of lanes 0, 1 | 4, 5 and of lanes 2, 3 | 6, 7.
-  const __m256i lanes0145 = _mm256_unpacklo_epi32(a, b);
-  const __m256i lanes2367 = _mm256_unpackhi_epi32(a, b);
-  const __m128i pairs[4] = {_mm256_castsi256_si128(lanes0145), _mm256_castsi256_si128(lanes2367),
-                            _mm256_extracti128_si256(lanes0145, 1),
-                            _mm256_extracti128_si256(lanes2367, 1)};
+  return {_mm256_unpacklo_epi32(a, b), _mm256_unpackhi_epi32(a, b)};
+}
+
+// Writes lane k's eight bytes at line + k*s + j, for each lane k.
+FX_AVX2 inline void StoreBlock(const tBlockBytes &bytes, uint8_t *line, int64_t s, int64_t j) {
+  const __m128i pairs[4] = {
+      _mm256_castsi256_si128(bytes.lanes0145), _mm256_castsi256_si128(bytes.lanes2367),
+      _mm256_extracti128_si256(bytes.lanes0145, 1), _mm256_extracti128_si256(bytes.lanes2367, 1)};
   for (int64_t h = 0; h < 4; ++h) {
     const __m128i pair = pairs[h];
     _mm_storel_epi64(reinterpret_cast<__m128i *>(line + (2 * h) * s + j), pair);
     _mm_storeh_pd(reinterpret_cast<double *>(line + (2 * h + 1) * s + j), _mm_castsi128_pd(pair));
   }
-}
-
-// Copies w levels and widens `range` to take them in.
-FX_AVX2 inline void CopyWithRange(uint8_t *to, const uint8_t *from, int64_t w, tLevelRange &range) {
-  __m256i low = _mm256_set1_epi8(char(range.low));
-  __m256i high = _mm256_set1_epi8(char(range.high));
-  int64_t k = 0;
-  for (; k + 32 <= w; k += 32) {
-    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(from + k));
-    low = _mm256_min_epu8(low, v);
-    high = _mm256_max_epu8(high, v);
-    _mm256_storeu_si256(reinterpret_cast<__m256i *>(to + k), v);
-  }
-  alignas(32) uint8_t lows[32], highs[32];
-  _mm256_store_si256(reinterpret_cast<__m256i *>(lows), low);
-  _mm256_store_si256(reinterpret_cast<__m256i *>(highs), high);
-  range.low = *std::min_element(lows, lows + 32);
-  range.high = *std::max_element(highs, highs + 32);
-  std::memcpy(to + k, from + k, size_t(w - k));
-  WidenRange(from + k, size_t(w - k), range);
 }
 
 // The work storage and steps of SlideWindowDown (pixels/sliding_window.h).
@@ -112,11 +99,12 @@ FX_AVX2 inline void CopyWithRange(uint8_t *to, const uint8_t *from, int64_t w, t
 // col[k S + t] for -Reach(r) <= t < S + Reach(r).
 class tLaneMeans {
  public:
-  tLaneMeans(const uint32_t *const *rows, int64_t w, int64_t r, uint8_t *ring, uint32_t *col,
+  tLaneMeans(const uint32_t *const *rows, int64_t w, int64_t h, int64_t r, uint8_t *ring, uint32_t *col,
              uint32_t *lanes, float *factors, float *edges, uint8_t *line, uint8_t *out,
              tLevelRange &range)
       : rows_(rows),
         w_(w),
+        h_(h),
         r_(r),
         s_(SegmentLength(w)),
         reach_(Reach(r)),
@@ -132,15 +120,16 @@ class tLaneMeans {
   template <bool kEnter, bool kLeave>
   FX_AVX2 void Update(int64_t line) {
     const int64_t slot = line % (2 * r_ + 1);
-    UpdateColumns<tColumns256, kEnter, kLeave>(w_, nullptr, col_, kEnter ? rows_[line] : nullptr,
+    const uint8_t *next =
+        line + 1 < h_ ? reinterpret_cast<const uint8_t *>(rows_[line + 1]) : nullptr;
+    UpdateColumns<tColumns256, kEnter, kLeave>(w_, next, col_, kEnter ? rows_[line] : nullptr,
                                                ring_ + slot * w_);
   }
 
   FX_AVX2 void Output(int64_t i, uint64_t v) {
     PrepareFactors(v);
     LayOutLanes();
-    WalkLanes();
-    CopyWithRange(out_ + i * w_, line_, w_, range_);
+    WalkLanes(out_ + i * w_);
   }
 
  private:
@@ -191,9 +180,15 @@ class tLaneMeans {
     }
   }
 
-  FX_AVX2 void WalkLanes() {
+  // Writes the line's means: the blocks that lie inside the line for every
+  // lane straight into `out`, the others through `line_`, whose bytes past the
+  // line's end are dropped.
+  FX_AVX2 void WalkLanes(uint8_t *out) {
     const uint32_t *lanes = lanes_;
     const int64_t r = r_;
+    const int64_t direct_end = std::clamp<int64_t>((w_ - 7 * s_) / 8 * 8, 0, s_);
+    __m256i low = _mm256_set1_epi8(-1);
+    __m256i high = _mm256_setzero_si256();
     // The window sum before each lane's first pixel: columns -r-1 to r-1.
     __m256i sum = _mm256_setzero_si256();
     for (int64_t t = -r - 1; t < r; ++t) {
@@ -207,12 +202,32 @@ class tLaneMeans {
         const __m256 factor = _mm256_loadu_ps(factors_ + kLanes * (j + u));
         q[u] = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(sum), factor));
       }
-      StoreBlock(q, line_, s_, j);
+      const tBlockBytes bytes = PackBlock(q);
+      if (j < direct_end) {
+        low = _mm256_min_epu8(low, _mm256_min_epu8(bytes.lanes0145, bytes.lanes2367));
+        high = _mm256_max_epu8(high, _mm256_max_epu8(bytes.lanes0145, bytes.lanes2367));
+        StoreBlock(bytes, out, s_, j);
+      } else {
+        StoreBlock(bytes, line_, s_, j);
+      }
+    }
+    alignas(32) uint8_t lows[32], highs[32];
+    _mm256_store_si256(reinterpret_cast<__m256i *>(lows), low);
+    _mm256_store_si256(reinterpret_cast<__m256i *>(highs), high);
+    range_.low = std::min(range_.low, *std::min_element(lows, lows + 32));
+    range_.high = std::max(range_.high, *std::max_element(highs, highs + 32));
+    for (int64_t k = 0; k < kLanes; ++k) {
+      const int64_t begin = k * s_ + direct_end;
+      const int64_t end = std::min(k * s_ + s_, w_);
+      if (begin < end) {
+        std::memcpy(out + begin, line_ + begin, size_t(end - begin));
+        WidenRange(out + begin, size_t(end - begin), range_);
+      }
     }
   }
 
   const uint32_t *const *rows_;
-  int64_t w_, r_, s_, reach_;
+  int64_t w_, h_, r_, s_, reach_;
   uint8_t *ring_;
   uint32_t *col_;
   uint32_t *lanes_;
@@ -249,7 +264,7 @@ bool BrightnessMeansLanes256(const uint32_t *const *rows, int32_t width, int32_t
   if (!ring || !col || !lanes || !factors || !edges || !line) {
     return false;
   }
-  tLaneMeans means(rows, width, radius, ring.get(), col.get() + reach, lanes.get() + kLanes * reach,
+  tLaneMeans means(rows, width, height, radius, ring.get(), col.get() + reach, lanes.get() + kLanes * reach,
                    factors.get(), edges.get(), line.get(), out, range);
   SlideWindowDown(height, radius, means);
   return true;
