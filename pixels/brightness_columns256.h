@@ -19,7 +19,8 @@ namespace {
 // pairs of one multiply-add of bytes.
 FX_AVX2 inline __m256i Brightness8(const uint32_t *pixels) {
   const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(pixels));
-  const __m256i pairs = _mm256_maddubs_epi16(p, _mm256_set1_epi32(19 << 16 | (-73 & 0xFF) << 8 | 54));
+  const __m256i pairs =
+      _mm256_maddubs_epi16(p, _mm256_set1_epi32(19 << 16 | (-73 & 0xFF) << 8 | 54));
   const __m256i rest = _mm256_madd_epi16(pairs, _mm256_set1_epi16(1));
   const __m256i sum = _mm256_add_epi32(rest, _mm256_and_si256(p, _mm256_set1_epi32(0xFF00)));
   return _mm256_srli_epi32(sum, 8);

@@ -31,12 +31,6 @@ int64_t SegmentLength(int64_t w) {
   return (w + 8 * kLanes - 1) / (8 * kLanes) * 8;
 }
 
-// Columns each segment's windows reach into its neighbours, rounded up to a
-// block.
-int64_t Reach(int64_t r) {
-  return (r + 1 + 7) / 8 * 8;
-}
-
 FX_AVX2 inline __m256i Load8(const uint32_t *p) {
   return _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p));
 }
@@ -94,20 +88,20 @@ FX_AVX2 inline void StoreBlock(const tBlockBytes &bytes, uint8_t *line, int64_t 
 }
 
 // The work storage and steps of SlideWindowDown (pixels/sliding_window.h).
-// `col` holds the column sums with Reach(r) zero columns before column 0 and
-// after column 8S, `lanes` the same laid out lane by lane: lanes[8 t + k] =
-// col[k S + t] for -Reach(r) <= t < S + Reach(r).
+// `col` holds the column sums, zero from column w to 8S - 1; `lanes` the same
+// laid out lane by lane, lanes[8 t + k] = col[k S + t], for -r - 1 <= t < S + r:
+// the columns before and after each segment are its neighbours' (zero past
+// the line's ends).
 class tLaneMeans {
  public:
-  tLaneMeans(const uint32_t *const *rows, int64_t w, int64_t h, int64_t r, uint8_t *ring, uint32_t *col,
-             uint32_t *lanes, float *factors, float *edges, uint8_t *line, uint8_t *out,
-             tLevelRange &range)
+  tLaneMeans(const uint32_t *const *rows, int64_t w, int64_t h, int64_t r, uint8_t *ring,
+             uint32_t *col, uint32_t *lanes, float *factors, float *edges, uint8_t *line,
+             uint8_t *out, tLevelRange &range)
       : rows_(rows),
         w_(w),
         h_(h),
         r_(r),
         s_(SegmentLength(w)),
-        reach_(Reach(r)),
         ring_(ring),
         col_(col),
         lanes_(lanes),
@@ -149,15 +143,19 @@ class tLaneMeans {
     for (int64_t c = r_ + 1; c <= 2 * r_; ++c) {
       edges_[c - r_ - 1] = FloatReciprocalFor(uint64_t(c) * v);
     }
-    auto set = [&](int64_t c, float factor) { factors_[kLanes * (c % s_) + c / s_] = factor; };
+    // Columns 0 to r - 1 lie in lane 0 (r < S).
     for (int64_t c = 0; c < r_; ++c) {
-      set(c, edges_[WindowCells(c, r_, w_) - r_ - 1]);
+      factors_[kLanes * c] = edges_[c];
     }
-    for (int64_t c = std::max(r_, w_ - r_); c < w_; ++c) {
-      set(c, edges_[WindowCells(c, r_, w_) - r_ - 1]);
-    }
-    for (int64_t c = w_; c < kLanes * s_; ++c) {
-      set(c, 0.0f);
+    // From column w - r on, lane by lane with no division per column.
+    const int64_t first = std::max(r_, w_ - r_);
+    int64_t lane = first / s_, t = first % s_;
+    for (int64_t c = first; c < kLanes * s_; ++c) {
+      factors_[kLanes * t + lane] = c < w_ ? edges_[w_ - c - 1] : 0.0f;
+      if (++t == s_) {
+        t = 0;
+        ++lane;
+      }
     }
   }
 
@@ -165,8 +163,7 @@ class tLaneMeans {
     const uint32_t *const col = col_;
     uint32_t *const lanes = lanes_;
     const int64_t s = s_;
-    const int64_t end = s_ + reach_;
-    for (int64_t t = -reach_; t < end; t += 8) {
+    for (int64_t t = 0; t < s; t += 8) {
       for (int64_t half = 0; half < 8; half += 4) {
         __m256i v[4];
         for (int64_t k = 0; k < 4; ++k) {
@@ -177,6 +174,21 @@ class tLaneMeans {
           _mm256_storeu_si256(reinterpret_cast<__m256i *>(lanes + kLanes * (t + half + u)), v[u]);
         }
       }
+    }
+    // Column t < 0 of lane k is column S + t of lane k - 1; column t >= S is
+    // column t - S of lane k + 1 (r < S).
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i from_previous = _mm256_setr_epi32(0, 0, 1, 2, 3, 4, 5, 6);
+    const __m256i from_next = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 7);
+    for (int64_t t = -r_ - 1; t < 0; ++t) {
+      const __m256i v = _mm256_permutevar8x32_epi32(Load8(lanes + kLanes * (s + t)), from_previous);
+      _mm256_storeu_si256(reinterpret_cast<__m256i *>(lanes + kLanes * t),
+                          _mm256_blend_epi32(v, zero, 0x01));
+    }
+    for (int64_t t = s; t < s + r_; ++t) {
+      const __m256i v = _mm256_permutevar8x32_epi32(Load8(lanes + kLanes * (t - s)), from_next);
+      _mm256_storeu_si256(reinterpret_cast<__m256i *>(lanes + kLanes * t),
+                          _mm256_blend_epi32(v, zero, 0x80));
     }
   }
 
@@ -189,11 +201,14 @@ class tLaneMeans {
     const int64_t direct_end = std::clamp<int64_t>((w_ - 7 * s_) / 8 * 8, 0, s_);
     __m256i low = _mm256_set1_epi8(-1);
     __m256i high = _mm256_setzero_si256();
-    // The window sum before each lane's first pixel: columns -r-1 to r-1.
-    __m256i sum = _mm256_setzero_si256();
+    // The window sum before each lane's first pixel: columns -r-1 to r-1,
+    // summed on four chains.
+    __m256i sums[4] = {};
     for (int64_t t = -r - 1; t < r; ++t) {
-      sum = _mm256_add_epi32(sum, Load8(lanes + kLanes * t));
+      sums[t & 3] = _mm256_add_epi32(sums[t & 3], Load8(lanes + kLanes * t));
     }
+    __m256i sum =
+        _mm256_add_epi32(_mm256_add_epi32(sums[0], sums[1]), _mm256_add_epi32(sums[2], sums[3]));
     for (int64_t j = 0; j < s_; j += 8) {
       __m256i q[8];
       for (int64_t u = 0; u < 8; ++u) {
@@ -227,7 +242,7 @@ class tLaneMeans {
   }
 
   const uint32_t *const *rows_;
-  int64_t w_, h_, r_, s_, reach_;
+  int64_t w_, h_, r_, s_;
   uint8_t *ring_;
   uint32_t *col_;
   uint32_t *lanes_;
@@ -241,31 +256,29 @@ class tLaneMeans {
 
 }  // namespace
 
-// The single-precision quotients are exact, and the columns laid out beyond
-// the segments' ends are at most twice those within them.
+// The single-precision quotients are exact, and each segment's windows reach
+// no further than its neighbours (r < S).
 bool LanesFit(int32_t width, int32_t radius) {
   const uint64_t side = 2 * uint64_t(radius) + 1;
-  return radius >= 1 && side * side <= kFloatQuotientMaxCells &&
-         Reach(radius) <= SegmentLength(width);
+  return radius >= 1 && side * side <= kFloatQuotientMaxCells && radius < SegmentLength(width);
 }
 
 bool BrightnessMeansLanes256(const uint32_t *const *rows, int32_t width, int32_t height,
                              int32_t radius, uint8_t *out, tLevelRange &range) {
   const int64_t s = SegmentLength(width);
-  const int64_t reach = Reach(radius);
-  const uint64_t columns = uint64_t(kLanes * s + 2 * reach);
-  std::unique_ptr<uint8_t[]> ring =
-      TryAllocateRaw<uint8_t>((2 * uint64_t(radius) + 1) * uint64_t(width));
-  std::unique_ptr<uint32_t[]> col = TryAllocateZeroed<uint32_t>(columns);
-  std::unique_ptr<uint32_t[]> lanes = TryAllocateRaw<uint32_t>(uint64_t(kLanes) * (s + 2 * reach));
+  const uint64_t r = uint64_t(radius);
+  std::unique_ptr<uint8_t[]> ring = TryAllocateRaw<uint8_t>((2 * r + 1) * uint64_t(width));
+  std::unique_ptr<uint32_t[]> col = TryAllocateZeroed<uint32_t>(uint64_t(kLanes * s));
+  std::unique_ptr<uint32_t[]> lanes = TryAllocateRaw<uint32_t>(kLanes * (uint64_t(s) + 2 * r + 1));
   std::unique_ptr<float[]> factors = TryAllocateRaw<float>(uint64_t(kLanes * s));
-  std::unique_ptr<float[]> edges = TryAllocateRaw<float>(uint64_t(radius));
+  std::unique_ptr<float[]> edges = TryAllocateRaw<float>(r);
   std::unique_ptr<uint8_t[]> line = TryAllocateRaw<uint8_t>(uint64_t(kLanes * s));
   if (!ring || !col || !lanes || !factors || !edges || !line) {
     return false;
   }
-  tLaneMeans means(rows, width, height, radius, ring.get(), col.get() + reach, lanes.get() + kLanes * reach,
-                   factors.get(), edges.get(), line.get(), out, range);
+  tLaneMeans means(rows, width, height, radius, ring.get(), col.get(),
+                   lanes.get() + kLanes * (r + 1), factors.get(), edges.get(), line.get(), out,
+                   range);
   SlideWindowDown(height, radius, means);
   return true;
 }
