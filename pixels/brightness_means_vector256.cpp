@@ -1,8 +1,11 @@
 // Brightness means on 256-bit vectors (AVX2), eight pixels a vector; chosen at
-// run time, compiled to nothing off x86 (pixels/instruction_sets.h). Along a line, eight column-sum
-// differences are prefix-summed in a vector, so the running sum's chain is one add per eight
-// pixels. Quotients are exact from an integer multiply and shift (pixels/exact_quotient.h; here d
-// <= 2^23).
+// run time, compiled to nothing off x86 (pixels/instruction_sets.h). The entry
+// takes the lane kernel (pixels/brightness_means_lanes256.cpp) where it fits;
+// the walk here serves the rest: larger windows, and lines too short for eight
+// segments longer than r. Along a line, eight column-sum differences are
+// prefix-summed in a vector, so the running sum's chain is one add per eight
+// pixels. Quotients are exact from an integer multiply and shift
+// (pixels/exact_quotient.h; here d <= 2^23).
 #include "pixels/brightness_means_kernels.h"
 
 #ifdef FX_X86_KERNELS
