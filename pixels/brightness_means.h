@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "pixels/kernel_path.h"
+#include "pixels/level_range.h"
 
 namespace pixels {
 
@@ -18,5 +19,10 @@ namespace pixels {
 // the implementation (pixels/kernel_path.h); every path gives the same bytes.
 bool BrightnessMeans(const uint32_t *const *rows, int32_t width, int32_t height, int32_t radius,
                      uint8_t *out, tKernelPath path = tKernelPath::Auto);
+
+// The same, also setting *range to the lowest and highest mean written (empty
+// for an empty picture).
+bool BrightnessMeans(const uint32_t *const *rows, int32_t width, int32_t height, int32_t radius,
+                     uint8_t *out, tLevelRange *range, tKernelPath path = tKernelPath::Auto);
 
 }  // namespace pixels

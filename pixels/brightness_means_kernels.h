@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "pixels/instruction_sets.h"
+#include "pixels/level_range.h"
 
 namespace pixels {
 
@@ -19,15 +20,20 @@ inline uint8_t Brightness(uint32_t pixel) {
 }
 
 // Entries of each implementation; preconditions are checked and the picture is
-// not empty. Each returns false only when work storage cannot be had. The
-// RefWide kernel uses 64-bit sums (any window; for tests too).
+// not empty. Each widens `range` to take in every mean written, and returns
+// false only when work storage cannot be had. The RefWide kernel uses 64-bit
+// sums (any window; for tests too).
 using tBrightnessMeansKernel = bool(const uint32_t *const *rows, int32_t width, int32_t height,
-                                    int32_t radius, uint8_t *out);
+                                    int32_t radius, uint8_t *out, tLevelRange &range);
 tBrightnessMeansKernel BrightnessMeansRef;
 tBrightnessMeansKernel BrightnessMeansRefWide;
 #ifdef FX_X86_KERNELS
 tBrightnessMeansKernel BrightnessMeansVector128;
 tBrightnessMeansKernel BrightnessMeansVector256;
+// The 256-bit kernel whose lanes walk segments of the line; the 256-bit entry
+// takes it where LanesFit.
+tBrightnessMeansKernel BrightnessMeansLanes256;
+bool LanesFit(int32_t width, int32_t radius);
 #endif
 
 }  // namespace pixels

@@ -13,7 +13,7 @@ namespace {
 
 template <typename Sum>
 bool BrightnessMeansWithSums(const uint32_t *const *rows, int32_t width, int32_t height,
-                             int32_t radius, uint8_t *out) {
+                             int32_t radius, uint8_t *out, tLevelRange &range) {
   const int64_t w = width;
   const int64_t h = height;
   const int64_t r = radius;
@@ -67,6 +67,7 @@ bool BrightnessMeansWithSums(const uint32_t *const *rows, int32_t width, int32_t
       line_out[j] = static_cast<uint8_t>(run / (uint64_t(w - j + r) * v));
       run -= column[j - r];
     }
+    WidenRange(line_out, size_t(w), range);
     if (i >= r) {
       leave(i - r);
     }
@@ -77,13 +78,13 @@ bool BrightnessMeansWithSums(const uint32_t *const *rows, int32_t width, int32_t
 }  // namespace
 
 bool BrightnessMeansRef(const uint32_t *const *rows, int32_t width, int32_t height, int32_t radius,
-                        uint8_t *out) {
-  return BrightnessMeansWithSums<uint32_t>(rows, width, height, radius, out);
+                        uint8_t *out, tLevelRange &range) {
+  return BrightnessMeansWithSums<uint32_t>(rows, width, height, radius, out, range);
 }
 
 bool BrightnessMeansRefWide(const uint32_t *const *rows, int32_t width, int32_t height,
-                            int32_t radius, uint8_t *out) {
-  return BrightnessMeansWithSums<uint64_t>(rows, width, height, radius, out);
+                            int32_t radius, uint8_t *out, tLevelRange &range) {
+  return BrightnessMeansWithSums<uint64_t>(rows, width, height, radius, out, range);
 }
 
 }  // namespace pixels

@@ -87,8 +87,15 @@ template <typename Kernel>
 class tMeanLines {
  public:
   tMeanLines(const uint32_t *const *rows, int64_t w, int64_t r, uint8_t *ring, uint32_t *col,
-             double *edges, uint8_t *out)
-      : rows_(rows), w_(w), r_(r), ring_(ring), col_(col), reciprocals_(w, r, edges), out_(out) {}
+             double *edges, uint8_t *out, tLevelRange &range)
+      : rows_(rows),
+        w_(w),
+        r_(r),
+        ring_(ring),
+        col_(col),
+        reciprocals_(w, r, edges),
+        out_(out),
+        range_(range) {}
 
   // Line `line` enters into the ring slot of the line leaving: slot `line`
   // mod (2r+1).
@@ -107,6 +114,7 @@ class tMeanLines {
     }
     tMeanLine<Kernel> line = {col_, w_, r_, reciprocals_, out_ + i * w_, sum};
     WalkLine(line, w_, r_);
+    WidenRange(out_ + i * w_, size_t(w_), range_);
   }
 
  private:
@@ -116,12 +124,13 @@ class tMeanLines {
   uint32_t *col_;
   tLineReciprocals reciprocals_;
   uint8_t *out_;
+  tLevelRange &range_;
 };
 
 // Runs `Kernel` over the picture; false when work storage cannot be had.
 template <typename Kernel>
 bool RunVectorBrightnessMeans(const uint32_t *const *rows, int32_t width, int32_t height,
-                              int32_t radius, uint8_t *out) {
+                              int32_t radius, uint8_t *out, tLevelRange &range) {
   std::unique_ptr<uint8_t[]> ring =
       TryAllocateRaw<uint8_t>((2 * uint64_t(radius) + 1) * uint64_t(width));
   std::unique_ptr<uint32_t[]> col = TryAllocateZeroed<uint32_t>(uint64_t(width));
@@ -129,7 +138,7 @@ bool RunVectorBrightnessMeans(const uint32_t *const *rows, int32_t width, int32_
   if (!ring || !col || !edges) {
     return false;
   }
-  tMeanLines<Kernel> lines(rows, width, radius, ring.get(), col.get(), edges.get(), out);
+  tMeanLines<Kernel> lines(rows, width, radius, ring.get(), col.get(), edges.get(), out, range);
   SlideWindowDown(height, radius, lines);
   return true;
 }

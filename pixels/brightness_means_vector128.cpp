@@ -97,8 +97,8 @@ struct tKernel : tScalarColumn {
 }  // namespace
 
 bool BrightnessMeansVector128(const uint32_t *const *rows, int32_t width, int32_t height,
-                              int32_t radius, uint8_t *out) {
-  return RunVectorBrightnessMeans<tKernel>(rows, width, height, radius, out);
+                              int32_t radius, uint8_t *out, tLevelRange &range) {
+  return RunVectorBrightnessMeans<tKernel>(rows, width, height, radius, out, range);
 }
 
 }  // namespace pixels

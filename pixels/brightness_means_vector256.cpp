@@ -1,8 +1,11 @@
 // Brightness means on 256-bit vectors (AVX2), eight pixels a vector; chosen at
-// run time, compiled to nothing off x86 (pixels/instruction_sets.h). Along a line, eight column-sum
-// differences are prefix-summed in a vector, so the running sum's chain is one add per eight
-// pixels. Quotients are exact from an integer multiply and shift (pixels/exact_quotient.h; here d
-// <= 2^23).
+// run time, compiled to nothing off x86 (pixels/instruction_sets.h). The entry
+// takes the lane kernel (pixels/brightness_means_lanes256.cpp) where it fits;
+// the walk here serves the rest: larger windows, and lines too short for eight
+// segments longer than r. Along a line, eight column-sum differences are
+// prefix-summed in a vector, so the running sum's chain is one add per eight
+// pixels. Quotients are exact from an integer multiply and shift
+// (pixels/exact_quotient.h; here d <= 2^23).
 #include "pixels/brightness_means_kernels.h"
 
 #ifdef FX_X86_KERNELS
@@ -11,31 +14,16 @@
 
 #define FX_TARGET FX_AVX2
 
-#include "pixels/brightness_means_rows.h"
+#include "pixels/brightness_columns256.h"
 
 namespace pixels {
 namespace {
-
-// Brightness of eight pixels, one per word.
-FX_AVX2 inline __m256i Brightness8(const uint32_t *pixels) {
-  const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(pixels));
-  const __m256i blue_red = _mm256_and_si256(p, _mm256_set1_epi32(0x00FF00FF));
-  const __m256i green = _mm256_and_si256(_mm256_srli_epi32(p, 8), _mm256_set1_epi32(0xFF));
-  const __m256i sum =
-      _mm256_add_epi32(_mm256_madd_epi16(blue_red, _mm256_set1_epi32(19 << 16 | 54)),
-                       _mm256_madd_epi16(green, _mm256_set1_epi32(183)));
-  return _mm256_srli_epi32(sum, 8);
-}
 
 // Eight words, each at most 255, as eight bytes.
 FX_AVX2 inline __m128i PackBytes(__m256i words) {
   const __m256i bytes = _mm256_packus_epi16(_mm256_packus_epi32(words, words), words);
   return _mm256_castsi256_si128(
       _mm256_permutevar8x32_epi32(bytes, _mm256_setr_epi32(0, 4, 0, 0, 0, 0, 0, 0)));
-}
-
-FX_AVX2 inline __m256i LoadBytes8(const uint8_t *p) {
-  return _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p)));
 }
 
 // floor(s / n) per word: even words take their whole product shifted down,
@@ -134,25 +122,9 @@ FX_AVX2 inline uint32_t WriteBlocks(const Span &span, int64_t begin, int64_t end
   return uint32_t(_mm256_cvtsi256_si32(running));
 }
 
-struct tKernel : tScalarColumn {
-  static constexpr int64_t kPixels = 8;
+struct tKernel : tColumns256 {
   static constexpr int64_t kBlock = 8;
   static constexpr bool kVectorEnds = true;
-
-  template <bool kEnter, bool kLeave>
-  FX_AVX2 static void Block(int64_t k, uint32_t *col, const uint32_t *entering, uint8_t *slot) {
-    __m256i *sums = reinterpret_cast<__m256i *>(col + k);
-    __m256i s = _mm256_loadu_si256(sums);
-    if (kLeave) {
-      s = _mm256_sub_epi32(s, LoadBytes8(slot + k));
-    }
-    if (kEnter) {
-      const __m256i b = Brightness8(entering + k);
-      _mm_storel_epi64(reinterpret_cast<__m128i *>(slot + k), PackBytes(b));
-      s = _mm256_add_epi32(s, b);
-    }
-    _mm256_storeu_si256(sums, s);
-  }
 
   FX_AVX2 static uint32_t FullWindows(const uint32_t *col, int64_t r, int64_t begin, int64_t end,
                                       tExactDivisor divisor, uint32_t sum, uint8_t *out) {
@@ -177,8 +149,11 @@ struct tKernel : tScalarColumn {
 }  // namespace
 
 bool BrightnessMeansVector256(const uint32_t *const *rows, int32_t width, int32_t height,
-                              int32_t radius, uint8_t *out) {
-  return RunVectorBrightnessMeans<tKernel>(rows, width, height, radius, out);
+                              int32_t radius, uint8_t *out, tLevelRange &range) {
+  if (LanesFit(width, radius)) {
+    return BrightnessMeansLanes256(rows, width, height, radius, out, range);
+  }
+  return RunVectorBrightnessMeans<tKernel>(rows, width, height, radius, out, range);
 }
 
 }  // namespace pixels

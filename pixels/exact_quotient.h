@@ -1,6 +1,6 @@
 // Exact integer quotients of window sums, so that no division runs per pixel:
-// from tabled double reciprocals, and, for vectors of 32-bit lanes, from an
-// integer multiply and shift.
+// from tabled double reciprocals, from single-precision ones for small windows,
+// and, for vectors of 32-bit lanes, from an integer multiply and shift.
 //
 // floor(c / d) = floor(c * fl(1/d) + 2^-30) for c <= 255 d and d < 2^24.1 (the
 // 32-bit window limits): the product is within 2^-43 of c / d, while a quotient
@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 namespace pixels {
 
@@ -37,6 +38,28 @@ inline tExactDivisor ExactDivisorFor(uint64_t n) {
     ++shift;
   }
   return {static_cast<uint32_t>(((uint64_t{1} << shift) + n - 1) / n), shift};
+}
+
+// floor(s / n) = trunc(fl(s * m)) in single precision, m the smallest float
+// >= 1/n, for s <= 255 n and n <= kFloatQuotientMaxCells: s is exact as a
+// float; m >= 1/n and rounding is monotone, so no quotient falls below its
+// floor; s * m exceeds s / n by at most 255 * 2^-23 and its rounding adds at
+// most 2^-17 (half an ulp below 256), together less than 1/n, the least gap
+// between a quotient that is not whole and the next whole number, while
+// n < 26296.
+constexpr uint64_t kFloatQuotientMaxCells = 26000;
+
+inline float FloatReciprocalFor(uint64_t n) {
+  float m = static_cast<float>(1.0 / double(n));
+  // m * n is exact in double (24 by at most 40 significant bits); a positive
+  // float's successor is the next bit pattern.
+  if (double(m) * double(n) < 1.0) {
+    uint32_t bits;
+    std::memcpy(&bits, &m, sizeof m);
+    ++bits;
+    std::memcpy(&m, &bits, sizeof m);
+  }
+  return m;
 }
 
 // Factor rule of tWindowFactors: the reciprocal of the window's cell count.

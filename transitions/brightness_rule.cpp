@@ -46,10 +46,11 @@ bool BuildBrightnessRule(iZANLineSource *source, orn_int radius, bool invert,
     rows[y] = static_cast<const orn_uint32 *>(line);
   }
   const orn_int r = std::clamp(radius, 0, std::min(width, height) / 2);
-  if (!pixels::BrightnessMeans(rows.get(), width, height, r, levels.get())) {
+  pixels::tLevelRange range;
+  if (!pixels::BrightnessMeans(rows.get(), width, height, r, levels.get(), &range)) {
     RaiseOutOfMemory();
   }
-  pixels::StretchLevels(levels.get(), static_cast<size_t>(count), invert);
+  pixels::StretchLevels(levels.get(), static_cast<size_t>(count), range, invert);
   rule->levels = std::move(levels);
   rule->width = width;
   rule->height = height;

@@ -16,18 +16,24 @@
 namespace pixels {
 namespace {
 
-// A source picture and the line pointers the kernel reads it through.
+// A source picture and the line pointers the kernel reads it through: lines
+// `pad` words apart, stored top-down or bottom-up.
 struct tSource {
   int32_t width, height;
   std::vector<uint32_t> pixels;
   std::vector<const uint32_t *> lines;
 
-  tSource(int32_t w, int32_t h, std::vector<uint32_t> words)
-      : width(w), height(h), pixels(std::move(words)) {
+  tSource(int32_t w, int32_t h, std::vector<uint32_t> words, int32_t pad = 0,
+          bool bottom_up = false)
+      : width(w), height(h), pixels(size_t(w + pad) * size_t(h) + 1, 0xDEADBEEFu) {
     for (int32_t i = 0; i < h; ++i) {
-      lines.push_back(&pixels[size_t(i) * w]);
+      const size_t line = size_t(bottom_up ? h - 1 - i : i) * size_t(w + pad);
+      std::copy_n(words.begin() + ptrdiff_t(i) * w, w, pixels.begin() + ptrdiff_t(line));
+      lines.push_back(&pixels[line]);
     }
   }
+
+  size_t Size() const { return size_t(width) * size_t(height); }
 };
 
 tSource RandomSource(int32_t w, int32_t h, std::mt19937 &rng) {
@@ -38,15 +44,39 @@ tSource RandomSource(int32_t w, int32_t h, std::mt19937 &rng) {
   return tSource(w, h, std::move(words));
 }
 
+// Noise over grey tiles of random level, so that the means spread over most
+// levels at any radius; every window sum of a white tile is a whole multiple
+// of its cell count.
+tSource TiledSource(int32_t w, int32_t h, std::mt19937 &rng, int32_t pad, bool bottom_up) {
+  const int32_t tile = 1 + int32_t(rng() % 40);
+  std::vector<uint32_t> levels(size_t((w / tile + 1) * (h / tile + 1)));
+  for (uint32_t &level : levels) {
+    level = rng() % 4 == 0 ? 255 : rng() % 256;
+  }
+  std::vector<uint32_t> words(size_t(w) * h);
+  for (int32_t i = 0; i < h; ++i) {
+    for (int32_t j = 0; j < w; ++j) {
+      const uint32_t level = levels[size_t((i / tile) * (w / tile + 1) + j / tile)];
+      const uint32_t noise = level == 255 ? 0 : rng() % 16;
+      const uint32_t v = std::min<uint32_t>(255, level + noise);
+      words[size_t(i) * w + size_t(j)] = (rng() & 0xFF000000u) | v * 0x010101u;
+    }
+  }
+  return tSource(w, h, std::move(words), pad, bottom_up);
+}
+
 std::vector<uint8_t> NaiveMeans(const tSource &src, int32_t r) {
   return fxref::NaiveMeans(src.lines.data(), src.width, src.height, r);
 }
 
 // Runs the kernel into a buffer with a guard byte run after it.
-std::vector<uint8_t> Means(const tSource &src, int32_t r, tKernelPath path) {
-  const size_t size = src.pixels.size();
+std::vector<uint8_t> Means(const tSource &src, int32_t r, tKernelPath path,
+                           tLevelRange *range = nullptr) {
+  const size_t size = src.Size();
   std::vector<uint8_t> out(size + 16, 0xA5);
-  EXPECT_TRUE(BrightnessMeans(src.lines.data(), src.width, src.height, r, out.data(), path));
+  tLevelRange ignored;
+  EXPECT_TRUE(BrightnessMeans(src.lines.data(), src.width, src.height, r, out.data(),
+                              range != nullptr ? range : &ignored, path));
   EXPECT_TRUE(
       std::all_of(out.begin() + ptrdiff_t(size), out.end(), [](uint8_t b) { return b == 0xA5; }));
   out.resize(size);
@@ -108,6 +138,39 @@ TEST_P(BrightnessMeansPathTest, ChannelWeights) {
   EXPECT_EQ(Means(tSource(6, 1, words), 0, GetParam()), expected);
 }
 
+// Larger pictures against the plain path (itself checked against the naive
+// sums above): widths around the 64 columns by which the lanes' segments
+// grow, radii from 0 to the largest, up to and past the window sizes where the
+// 256-bit path changes its walk, lines padded and stored bottom-up. The range
+// reported is that of the means written.
+TEST_P(BrightnessMeansPathTest, MatchesPlainPathAndReportsRange) {
+  struct tCase {
+    int32_t w, h;
+  };
+  const tCase sizes[] = {{63, 20},   {64, 64},   {65, 31},  {127, 9},  {128, 70},
+                         {129, 40},  {191, 100}, {257, 33}, {300, 13}, {511, 60},
+                         {641, 163}, {704, 170}, {1000, 7}, {1093, 23}};
+  std::mt19937 rng(8);
+  for (tCase size : sizes) {
+    const int32_t max_r = std::min(size.w, size.h) / 2;
+    for (int32_t r : {0, 1, 2, 3, 4, 7, 8, 9, 16, 31, 64, 79, 80, 81, max_r - 1, max_r}) {
+      if (r < 0 || r > max_r) {
+        continue;
+      }
+      const int32_t pad = int32_t(rng() % 3) * 7;
+      const bool bottom_up = rng() % 2 == 0;
+      SCOPED_TRACE(testing::Message() << size.w << "x" << size.h << " r=" << r << " pad=" << pad
+                                      << (bottom_up ? " bottom-up" : ""));
+      const tSource src = TiledSource(size.w, size.h, rng, pad, bottom_up);
+      tLevelRange range;
+      const std::vector<uint8_t> out = Means(src, r, GetParam(), &range);
+      ASSERT_EQ(out, Means(src, r, tKernelPath::Plain));
+      EXPECT_EQ(range.low, *std::min_element(out.begin(), out.end()));
+      EXPECT_EQ(range.high, *std::max_element(out.begin(), out.end()));
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Paths, BrightnessMeansPathTest, fxtest::EveryKernelPath(),
                          fxtest::PathName);
 
@@ -124,8 +187,9 @@ TEST(BrightnessMeansTest, RadiusOutOfRangeWritesNothing) {
 TEST(BrightnessMeansTest, WideSumKernelMatchesReference) {
   std::mt19937 rng(4);
   const tSource src = RandomSource(37, 21, rng);
-  std::vector<uint8_t> out(src.pixels.size());
-  ASSERT_TRUE(BrightnessMeansRefWide(src.lines.data(), 37, 21, 7, out.data()));
+  std::vector<uint8_t> out(src.Size());
+  tLevelRange range;
+  ASSERT_TRUE(BrightnessMeansRefWide(src.lines.data(), 37, 21, 7, out.data(), range));
   EXPECT_EQ(out, NaiveMeans(src, 7));
 }
 

@@ -60,5 +60,20 @@ TEST(ExactQuotientTest, TabledReciprocalMatchesDivisionAtEveryBoundary) {
   }
 }
 
+// Every divisor the single-precision quotients take: the quotient is monotone
+// in s, so being right at both ends of each quotient's run proves the run.
+TEST(ExactQuotientTest, FloatReciprocalMatchesDivisionForEveryDivisor) {
+  for (uint64_t n = 1; n <= kFloatQuotientMaxCells; ++n) {
+    const float reciprocal = FloatReciprocalFor(n);
+    for (uint64_t q = 0; q <= 255; ++q) {
+      for (uint64_t s : {q * n, q * n + n - 1}) {
+        if (s <= 255 * n) {
+          ASSERT_EQ(uint64_t(float(s) * reciprocal), q) << "s " << s << ", n " << n;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pixels
