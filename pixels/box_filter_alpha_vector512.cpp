@@ -38,12 +38,12 @@ namespace {
 
 constexpr int64_t kBlock = 16;
 
-// How a block reads the column quads leaving its windows (see LeavingQuad).
-constexpr int kNearLeaving = 0;
-constexpr int kFarLeaving = 1;
-constexpr int kCutLeaving = 2;
-// Radii from which the leaving columns of a block were stored long enough
-// before (2x + 1 columns back, a block or more) to be read as quads.
+// How a block reads the column quads leaving its windows (see FusedSteps): a
+// radius below kFarColumns, whose leaving columns were updated by this block or
+// the one before, shifts them out of those blocks' registers; farther ones are
+// read back from the sums, the row's ends reading columns outside as zero.
+constexpr int kFarLeaving = -1;
+constexpr int kCutLeaving = -2;
 constexpr int64_t kFarColumns = 8;
 
 // Four pixels' column sums, c to c + 3, zero where a column lies outside 0 to w - 1.
@@ -119,10 +119,33 @@ class tWeightedRow {
     const int32_t n = int32_t((2 * x_ + 1) * rows_);
     const __m512i counts = _mm512_set1_epi32(n);
     const __m512 reciprocals = _mm512_set1_ps(1.0f / float(n));
-    if (x_ >= kFarColumns) {
-      WholeBlocks<kFarLeaving>(whole_begin, fused_blocks, counts, reciprocals, running);
-    } else {
-      WholeBlocks<kNearLeaving>(whole_begin, fused_blocks, counts, reciprocals, running);
+    switch (x_) {
+      case 0:
+        WholeBlocks<0>(whole_begin, fused_blocks, counts, reciprocals, running);
+        break;
+      case 1:
+        WholeBlocks<1>(whole_begin, fused_blocks, counts, reciprocals, running);
+        break;
+      case 2:
+        WholeBlocks<2>(whole_begin, fused_blocks, counts, reciprocals, running);
+        break;
+      case 3:
+        WholeBlocks<3>(whole_begin, fused_blocks, counts, reciprocals, running);
+        break;
+      case 4:
+        WholeBlocks<4>(whole_begin, fused_blocks, counts, reciprocals, running);
+        break;
+      case 5:
+        WholeBlocks<5>(whole_begin, fused_blocks, counts, reciprocals, running);
+        break;
+      case 6:
+        WholeBlocks<6>(whole_begin, fused_blocks, counts, reciprocals, running);
+        break;
+      case 7:
+        WholeBlocks<7>(whole_begin, fused_blocks, counts, reciprocals, running);
+        break;
+      default:
+        WholeBlocks<kFarLeaving>(whole_begin, fused_blocks, counts, reciprocals, running);
     }
     for (int64_t m = whole_end; m < blocks; ++m) {
       EdgeBlock(m * kBlock, m < fused_blocks, running);
@@ -142,11 +165,16 @@ class tWeightedRow {
     // Copies that stay in registers: the vector stores might alias the members.
     const tWeightedRow row = *this;
     tRunning state = running;
+    // The sums of the sixteen columns before the first block's, updated already.
+    __m512i recent[4] = {};
+    for (int k = 0; kLeaving >= 0 && k < 4; ++k) {
+      recent[k] = _mm512_loadu_si512(col_ + 4 * (begin * kBlock + x_ - kBlock + 4 * k));
+    }
     __m512i sums[4];
-    row.FusedSteps<kLeaving>(begin * kBlock, sums, state);
+    row.FusedSteps<kLeaving>(begin * kBlock, sums, state, recent);
     for (int64_t m = begin; m + 1 < end; ++m) {
       __m512i next[4];
-      row.FusedSteps<kLeaving>((m + 1) * kBlock, next, state);
+      row.FusedSteps<kLeaving>((m + 1) * kBlock, next, state, recent);
       row.WholeBlock(m * kBlock, sums, counts, reciprocals);
       std::copy(next, next + 4, sums);
     }
@@ -164,10 +192,12 @@ class tWeightedRow {
   }
 
   // Pixels j to j + 15 with column j + x + 16 inside the row: the columns
-  // entering their windows are updated here, in registers.
+  // entering their windows are updated here, in registers. With a near
+  // radius kLeaving, `recent` holds the sums of the sixteen columns before
+  // them and takes theirs.
   template <int kLeaving>
-  [[gnu::always_inline]] FX_AVX512 void FusedSteps(int64_t j, __m512i sums[4],
-                                                   tRunning &running) const {
+  [[gnu::always_inline]] FX_AVX512 void FusedSteps(int64_t j, __m512i sums[4], tRunning &running,
+                                                   __m512i recent[4]) const {
     const int64_t c = j + x_;
     const __m512i in = kEnter ? _mm512_loadu_si512(entering_ + 4 * c) : _mm512_setzero_si512();
     const __m512i out = kLeave ? _mm512_loadu_si512(leaving_ + 4 * c) : _mm512_setzero_si512();
@@ -179,26 +209,31 @@ class tWeightedRow {
       entering[k] = kKeep ? _mm512_add_epi32(_mm512_loadu_si512(target), terms[k]) : terms[k];
       _mm512_storeu_si512(target, entering[k]);
     }
-    for (int k = 0; k < 4; ++k) {
-      sums[k] =
-          running.Step(_mm512_sub_epi32(entering[k], LeavingQuad<kLeaving>(j - x_ - 1 + 4 * k)));
+    if constexpr (kLeaving >= 0) {
+      // Leaving quad k starts 2x + 1 columns before entering quad k, at column
+      // 4k + kStart of recent and entering side by side: a lane shift.
+      constexpr int kStart = kBlock - 2 * kLeaving - 1;
+      const __m512i quads[8] = {recent[0],   recent[1],   recent[2],   recent[3],
+                                entering[0], entering[1], entering[2], entering[3]};
+      for (int k = 0; k < 4; ++k) {
+        const int first = (4 * k + kStart) / 4;
+        const __m512i leaving =
+            _mm512_alignr_epi32(quads[first + 1], quads[first], 4 * (kStart % 4));
+        sums[k] = running.Step(_mm512_sub_epi32(entering[k], leaving));
+      }
+      std::copy(entering, entering + 4, recent);
+    } else {
+      for (int k = 0; k < 4; ++k) {
+        sums[k] =
+            running.Step(_mm512_sub_epi32(entering[k], LeavingQuad<kLeaving>(j - x_ - 1 + 4 * k)));
+      }
     }
   }
 
-  // Columns c to c + 3 of the leaving side. Near the entering side (the
-  // columns stored in the last block or two, still on their way to the cache)
-  // each is read by itself, as stored, so that the stored words are passed on
-  // to the load; far from it a quad is read at once; at the row's ends
-  // columns outside the row read as zero.
+  // Columns c to c + 3 of the leaving side, read back from the sums; at the
+  // row's ends columns outside the row read as zero.
   template <int kLeaving>
   [[gnu::always_inline]] FX_AVX512 __m512i LeavingQuad(int64_t c) const {
-    if (kLeaving == kNearLeaving) {
-      const __m256i low = _mm256_inserti128_si256(_mm256_castsi128_si256(LoadWords(col_ + 4 * c)),
-                                                  LoadWords(col_ + 4 * c + 4), 1);
-      const __m256i high = _mm256_inserti128_si256(
-          _mm256_castsi128_si256(LoadWords(col_ + 4 * c + 8)), LoadWords(col_ + 4 * c + 12), 1);
-      return _mm512_inserti64x4(_mm512_castsi256_si512(low), high, 1);
-    }
     if (kLeaving == kFarLeaving) {
       return _mm512_loadu_si512(col_ + 4 * c);
     }
@@ -210,7 +245,7 @@ class tWeightedRow {
   FX_AVX512 void EdgeBlock(int64_t j, bool fused, tRunning &running) {
     __m512i sums[4];
     if (fused) {
-      FusedSteps<kCutLeaving>(j, sums, running);
+      FusedSteps<kCutLeaving>(j, sums, running, nullptr);
     } else {
       for (int k = 0; k < 4; ++k) {
         sums[k] = running.Step(_mm512_sub_epi32(LoadQuadWithin(col_, j + x_ + 4 * k, w_),
