@@ -80,7 +80,7 @@ struct tRunning {
 // and `leaving` (null when absent; kKeep false replaces the sums with the
 // entering row's terms, as with y = 0), then written to `out`, whose original
 // is kept at `copy` (null when y = 0).
-template <bool kKeep, bool kEnter, bool kLeave>
+template <bool kExact, bool kKeep, bool kEnter, bool kLeave>
 class tWeightedRow {
  public:
   FX_AVX512 tWeightedRow(uint32_t *col, const uint8_t *entering, const uint8_t *leaving,
@@ -188,7 +188,7 @@ class tWeightedRow {
     if (kKeep) {
       _mm512_storeu_si512(copy_ + 4 * j, original);
     }
-    _mm512_storeu_si512(out_ + 4 * j, WeightedMeans(sums, counts, reciprocals, original));
+    _mm512_storeu_si512(out_ + 4 * j, WeightedMeans<kExact>(sums, counts, reciprocals, original));
   }
 
   // Pixels j to j + 15 with column j + x + 16 inside the row: the columns
@@ -268,7 +268,7 @@ class tWeightedRow {
     }
     _mm512_mask_storeu_epi32(
         out_ + 4 * j, pixels,
-        WeightedMeans(sums, counts, _mm512_rcp14_ps(_mm512_cvtepi32_ps(counts)), original));
+        WeightedMeans<kExact>(sums, counts, _mm512_rcp14_ps(_mm512_cvtepi32_ps(counts)), original));
   }
 
   uint32_t *col_;
@@ -277,23 +277,25 @@ class tWeightedRow {
   int64_t w_, x_, rows_;
 };
 
-template <bool kKeep>
+template <bool kExact, bool kKeep>
 FX_AVX512 void WriteRow(uint32_t *col, const uint8_t *entering, const uint8_t *leaving,
                         uint8_t *out, uint8_t *copy, int64_t w, int64_t x, int64_t rows) {
   if (entering != nullptr && leaving != nullptr) {
-    tWeightedRow<kKeep, true, true>(col, entering, leaving, out, copy, w, x, rows).Write();
+    tWeightedRow<kExact, kKeep, true, true>(col, entering, leaving, out, copy, w, x, rows).Write();
   } else if (entering != nullptr) {
-    tWeightedRow<kKeep, true, false>(col, entering, leaving, out, copy, w, x, rows).Write();
+    tWeightedRow<kExact, kKeep, true, false>(col, entering, leaving, out, copy, w, x, rows).Write();
   } else if (leaving != nullptr) {
-    tWeightedRow<kKeep, false, true>(col, entering, leaving, out, copy, w, x, rows).Write();
+    tWeightedRow<kExact, kKeep, false, true>(col, entering, leaving, out, copy, w, x, rows).Write();
   } else {
-    tWeightedRow<kKeep, false, false>(col, entering, leaving, out, copy, w, x, rows).Write();
+    tWeightedRow<kExact, kKeep, false, false>(col, entering, leaving, out, copy, w, x, rows)
+        .Write();
   }
 }
 
 // Slides the window down the image: before output row i, row i + y enters and
 // row i - y - 1 leaves, from its copy in the ring of y + 1 rows (the slot that
 // row i's original then takes). With y = 0 each row's terms replace the sums.
+template <bool kExact>
 FX_AVX512 bool FilterImage(const tPixelRows &image, int32_t x, int32_t y) {
   const tRoundToNearest rounding;
   const int64_t w = image.width;
@@ -311,12 +313,12 @@ FX_AVX512 bool FilterImage(const tPixelRows &image, int32_t x, int32_t y) {
     uint8_t *out = RowAt(image, i);
     const int64_t rows = WindowCells(i, y, h);
     if (y == 0) {
-      WriteRow<false>(col.get(), out, nullptr, out, nullptr, w, x, rows);
+      WriteRow<kExact, false>(col.get(), out, nullptr, out, nullptr, w, x, rows);
       continue;
     }
     const uint8_t *entering = i + y < h ? RowAt(image, i + y) : nullptr;
     const uint8_t *leaving = i - y - 1 >= 0 ? copy(i) : nullptr;
-    WriteRow<true>(col.get(), entering, leaving, out, copy(i), w, x, rows);
+    WriteRow<kExact, true>(col.get(), entering, leaving, out, copy(i), w, x, rows);
   }
   return true;
 }
@@ -324,7 +326,10 @@ FX_AVX512 bool FilterImage(const tPixelRows &image, int32_t x, int32_t y) {
 }  // namespace
 
 bool BoxFilterAlphaVector512(const tPixelRows &image, int32_t x, int32_t y) {
-  return FilterImage(image, x, y);
+  if ((2 * uint64_t(x) + 1) * (2 * uint64_t(y) + 1) <= kExactWindow) {
+    return FilterImage<true>(image, x, y);
+  }
+  return FilterImage<false>(image, x, y);
 }
 
 }  // namespace pixels

@@ -41,6 +41,10 @@ constexpr std::array<uint8_t, 64> PixelOrderBytes() {
   return indices;
 }
 
+// Windows of at most this many pixels keep every sum below 2^24 (255 * 255 *
+// 258 < 2^24).
+constexpr int64_t kExactWindow = 258;
+
 struct tPixelOrder {
   alignas(64) static constexpr std::array<uint8_t, 64> kBytes = PixelOrderBytes();
 };
@@ -50,17 +54,27 @@ struct tEstimate512 {
   __m512i quotient, remainder;
 };
 
-// Needs round-to-nearest (pixels/round_to_nearest.h).
+// Needs round-to-nearest (pixels/round_to_nearest.h). With kExact, c and d
+// are below 2^24 and so exact as floats, and the remainder is worked out in
+// floats by one fused multiply-add: exact, since it is a whole number below
+// 2^25, and its bits as a word have its sign (an exact zero is +0).
+template <bool kExact>
 [[gnu::always_inline]] FX_AVX512 inline tEstimate512 Estimate(__m512 c_floats, __m512 reciprocals,
-                                                              __m512i c, __m512i d) {
+                                                              __m512i c, __m512i d,
+                                                              __m512 d_floats) {
   const __m512i q = _mm512_cvtps_epi32(_mm512_mul_ps(c_floats, reciprocals));
+  if constexpr (kExact) {
+    return {q, _mm512_castps_si512(_mm512_fnmadd_ps(_mm512_cvtepi32_ps(q), d_floats, c_floats))};
+  }
   return {q, _mm512_sub_epi32(c, _mm512_mullo_epi32(q, d))};
 }
 
 // Sixteen pixels from the window sums of pixels 0-3, 4-7, 8-11 and 12-15 in
 // `sums`. `counts` holds each pixel's window size n and `count_reciprocals` an
 // estimate of 1 / n good to 1.5 * 2^-12, both in transposed order
-// (TransposedPixels); `original` holds the pixels as they were.
+// (TransposedPixels); `original` holds the pixels as they were. kExact says
+// that every sum is below 2^24, as in windows of at most kExactWindow pixels.
+template <bool kExact>
 [[gnu::always_inline]] FX_AVX512 inline __m512i WeightedMeans(const __m512i sums[4], __m512i counts,
                                                               __m512 count_reciprocals,
                                                               __m512i original) {
@@ -76,10 +90,14 @@ struct tEstimate512 {
   // Alpha sums stay below 2^24, so their conversion is exact.
   const __m512 alpha_floats = _mm512_cvtepi32_ps(alpha);
   const __m512 alpha_reciprocals = _mm512_rcp14_ps(alpha_floats);
-  const tEstimate512 b = Estimate(_mm512_cvtepu32_ps(blue), alpha_reciprocals, blue, alpha);
-  const tEstimate512 g = Estimate(_mm512_cvtepu32_ps(green), alpha_reciprocals, green, alpha);
-  const tEstimate512 r = Estimate(_mm512_cvtepu32_ps(red), alpha_reciprocals, red, alpha);
-  const tEstimate512 a = Estimate(alpha_floats, count_reciprocals, alpha, counts);
+  const tEstimate512 b =
+      Estimate<kExact>(_mm512_cvtepu32_ps(blue), alpha_reciprocals, blue, alpha, alpha_floats);
+  const tEstimate512 g =
+      Estimate<kExact>(_mm512_cvtepu32_ps(green), alpha_reciprocals, green, alpha, alpha_floats);
+  const tEstimate512 r =
+      Estimate<kExact>(_mm512_cvtepu32_ps(red), alpha_reciprocals, red, alpha, alpha_floats);
+  const tEstimate512 a =
+      Estimate<kExact>(alpha_floats, count_reciprocals, alpha, counts, _mm512_cvtepi32_ps(counts));
 
   // Bytes B G R A of four pixels a lane; a negative remainder takes one off.
   const __m512i quotients = _mm512_packus_epi16(_mm512_packus_epi32(b.quotient, g.quotient),
