@@ -36,9 +36,10 @@ bool BoxFilter(const tPixelRows &image, int32_t x, int32_t y, tKernelPath path) 
 }
 
 bool BoxFilterAlpha(const tPixelRows &image, int32_t x, int32_t y, tKernelPath path) {
-  return CheckedBoxFilter(image, x, y, path, kProductSumMaxWindow, BoxFilterAlphaRefWide,
-                          {BoxFilterAlphaRef, FX_VECTOR_KERNEL(BoxFilterAlphaVector128),
-                           FX_VECTOR_KERNEL(BoxFilterAlphaVector256), nullptr});
+  return CheckedBoxFilter(
+      image, x, y, path, kProductSumMaxWindow, BoxFilterAlphaRefWide,
+      {BoxFilterAlphaRef, FX_VECTOR_KERNEL(BoxFilterAlphaVector128),
+       FX_VECTOR_KERNEL(BoxFilterAlphaVector256), FX_VECTOR_KERNEL(BoxFilterAlphaVector512)});
 }
 
 }  // namespace pixels

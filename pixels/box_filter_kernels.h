@@ -53,6 +53,7 @@ tBoxFilterKernel BoxFilterVector256;
 tBoxFilterKernel BoxFilterVector512;
 tBoxFilterKernel BoxFilterAlphaVector128;
 tBoxFilterKernel BoxFilterAlphaVector256;
+tBoxFilterKernel BoxFilterAlphaVector512;
 #endif
 
 }  // namespace pixels

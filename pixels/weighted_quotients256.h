@@ -18,6 +18,7 @@
 
 #include <cstdint>
 
+#include "pixels/round_to_nearest.h"
 #include "pixels/vector_target.h"
 
 namespace pixels {
@@ -42,7 +43,7 @@ struct tEstimate {
   __m256i quotient, remainder;
 };
 
-// Needs round-to-nearest (tRoundToNearest below).
+// Needs round-to-nearest (pixels/round_to_nearest.h).
 [[gnu::always_inline]] FX_AVX2 inline tEstimate Estimate(__m256 c_floats, __m256 reciprocals,
                                                          __m256i c, __m256i d) {
   const __m256i q = _mm256_cvtps_epi32(_mm256_mul_ps(c_floats, reciprocals));
@@ -91,19 +92,6 @@ template <bool kWide>
   return _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(pixels, order), original,
                             _mm256_permutevar8x32_epi32(kept, order));
 }
-
-// Sets the processor's rounding of floats to round-to-nearest, the mode the
-// estimates are worked out for, and puts the caller's mode back when done.
-class tRoundToNearest {
- public:
-  FX_AVX2 tRoundToNearest() : saved_(_mm_getcsr()) { _mm_setcsr(saved_ & ~_MM_ROUND_MASK); }
-  FX_AVX2 ~tRoundToNearest() { _mm_setcsr(saved_); }
-  tRoundToNearest(const tRoundToNearest &) = delete;
-  tRoundToNearest &operator=(const tRoundToNearest &) = delete;
-
- private:
-  unsigned int saved_;
-};
 
 }  // namespace
 }  // namespace pixels

@@ -301,7 +301,7 @@ TEST_P(BoxFilterPathTest, BlurAlphaWidestWindowsDivideExactly) {
 TEST_P(BoxFilterPathTest, BlurAlphaEveryHorizontalRadius) {
   std::mt19937 rng(23);
   int layout = 0;
-  for (int32_t w : {7, 23, 40, 61}) {
+  for (int32_t w : {7, 23, 40, 61, 97}) {
     for (int32_t y : {0, 1, 2}) {
       const int32_t h = 2 * y + 3;
       const tBytes src = RandomPixels(w, h, rng, true);
