@@ -13,17 +13,7 @@
 
 #ifdef FX_X86_KERNELS
 
-// GCC 12's AVX-512 intrinsics start from a self-initialised "undefined"
-// vector, which its warnings take for an uninitialised one once inlined.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wuninitialized"
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-#include <immintrin.h>
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
+#include "pixels/avx512_intrinsics.h"
 
 #define FX_TARGET FX_AVX512
 

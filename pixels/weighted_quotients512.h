@@ -12,11 +12,10 @@
 // Included by the 512-bit kernel files (FX_TARGET is FX_AVX512 there).
 #pragma once
 
-#include <immintrin.h>
-
 #include <array>
 #include <cstdint>
 
+#include "pixels/avx512_intrinsics.h"
 #include "pixels/round_to_nearest.h"
 #include "pixels/vector_target.h"
 

@@ -8,11 +8,10 @@
 // (FX_TARGET is FX_AVX512 there).
 #pragma once
 
-#include <immintrin.h>
-
 #include <array>
 #include <cstdint>
 
+#include "pixels/avx512_intrinsics.h"
 #include "pixels/pixel_vectors.h"
 #include "pixels/vector_target.h"
 
