@@ -153,7 +153,7 @@ TEST_P(BrightnessMeansPathTest, MatchesPlainPathAndReportsRange) {
   std::mt19937 rng(8);
   for (tCase size : sizes) {
     const int32_t max_r = std::min(size.w, size.h) / 2;
-    for (int32_t r : {0, 1, 2, 3, 4, 7, 8, 9, 16, 31, 64, 79, 80, 81, max_r - 1, max_r}) {
+    for (int32_t r : {0, 1, 2, 3, 4, 7, 8, 9, 16, 31, 32, 33, 64, 79, 80, 81, max_r - 1, max_r}) {
       if (r < 0 || r > max_r) {
         continue;
       }
