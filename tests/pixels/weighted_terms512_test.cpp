@@ -8,21 +8,11 @@
 
 #include <gtest/gtest.h>
 
-// GCC 12's AVX-512 intrinsics start from a self-initialised "undefined"
-// vector, which its warnings take for an uninitialised one once inlined.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wuninitialized"
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-#include <immintrin.h>
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
-
 #include <cstdint>
 #include <random>
 #include <vector>
+
+#include "pixels/avx512_intrinsics.h"
 
 #define FX_TARGET FX_AVX512
 
