@@ -83,7 +83,10 @@ FX_AVX2 inline void StoreBlock(const tBlockBytes &bytes, uint8_t *line, int64_t 
   for (int64_t h = 0; h < 4; ++h) {
     const __m128i pair = pairs[h];
     _mm_storel_epi64(reinterpret_cast<__m128i *>(line + (2 * h) * s + j), pair);
-    _mm_storeh_pd(reinterpret_cast<double *>(line + (2 * h + 1) * s + j), _mm_castsi128_pd(pair));
+    // The high half moved down and stored as the low one: the line has no
+    // alignment, which a store through a double pointer would claim.
+    _mm_storel_epi64(reinterpret_cast<__m128i *>(line + (2 * h + 1) * s + j),
+                     _mm_unpackhi_epi64(pair, pair));
   }
 }
 
