@@ -98,10 +98,8 @@ std::string TransitionOutput::PathOf(const std::string &fileName, std::string &r
 void TransitionOutput::AddInputs(const std::vector<InputPicture> &pictures) {
   for (const InputPicture &input : pictures) {
     const std::string name = "input-" + input.caption + ".png";
-    const std::string path = JoinPath(pageDirectory_, name);
     inputs_.push_back(GalleryPicture{input.caption, name});
-    inputPaths_.push_back(path);
-    pool_.Submit([path, input] { SaveInputPicture(path, input); });
+    pool_.Submit([path = JoinPath(pageDirectory_, name), input] { SaveInputPicture(path, input); });
   }
 }
 
@@ -137,7 +135,9 @@ GalleryPlayer TransitionOutput::Finish() {
   std::string relative;
   SavePicture(PathOf("contact.png", relative), MakeContactSheet(cells, kSheetColumns));
   description_.contactSheet = relative;
-  written_.insert(written_.end(), inputPaths_.begin(), inputPaths_.end());
+  for (const GalleryPicture &input : inputs_) {
+    written_.push_back(JoinPath(pageDirectory_, input.path));
+  }
   description_.inputs = inputs_;
   if (animation_) {
     written_.push_back(animation_->Finish());

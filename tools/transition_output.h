@@ -71,8 +71,8 @@ class TransitionOutput {
   // A deque: the pool fills entries while later ones are appended.
   std::deque<PixelBuffer> thumbnails_;
   std::vector<std::string> written_;
+  // Paths relative to the page's directory.
   std::vector<GalleryPicture> inputs_;
-  std::vector<std::string> inputPaths_;
   std::string animationPath_;
   std::string animationRelative_;
   std::unique_ptr<AnimationWriter> animation_;
